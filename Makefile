@@ -1,0 +1,57 @@
+# One entry for everything: `make demo` and `make test` set up a new Debian
+# machine themselves (packages through scripts/install-deps.sh).
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+NATIVE := build/native
+WIN32 := build/win32
+WIN64 := build/win64
+
+.PHONY: all deps build native win32 win64 dist demo test test-native test-windows test-e2e clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	@$(MAKE) --no-print-directory dist
+
+# The shipped artefacts: dist/quorvex.exe, dist/zor.dll (32-bit), their
+# 64-bit twins in dist/x64/, and the authoring kit in dist/kit/.
+dist: native win32 win64
+	@mkdir -p dist/x64 dist/kit
+	@cp $(WIN32)/src/quorvex.exe dist/quorvex.exe
+	@cp $(WIN64)/src/quorvex.exe dist/x64/quorvex.exe
+	@if [ -f $(WIN32)/bin/zor.dll ]; then cp $(WIN32)/bin/zor.dll dist/zor.dll; fi
+	@if [ -f $(WIN64)/bin/zor.dll ]; then cp $(WIN64)/bin/zor.dll dist/x64/zor.dll; fi
+	@if [ -f $(NATIVE)/bin/quorvex-kit ]; then cp $(NATIVE)/bin/quorvex-kit dist/kit/quorvex-kit; fi
+
+native:
+	@cmake -S . -B $(NATIVE) -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	@ninja -C $(NATIVE) -j $(JOBS)
+
+win32:
+	@cmake -S . -B $(WIN32) -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@ninja -C $(WIN32) -j $(JOBS)
+
+win64:
+	@cmake -S . -B $(WIN64) -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@ninja -C $(WIN64) -j $(JOBS)
+
+demo: build
+	@scripts/demo.sh
+
+test: build
+	@scripts/run-tests.sh
+
+test-native: build
+	@scripts/run-tests.sh native
+
+test-windows: build
+	@scripts/run-tests.sh windows
+
+test-e2e: build
+	@scripts/run-tests.sh e2e
+
+clean:
+	rm -rf build dist

@@ -1,0 +1,16 @@
+#include "bootstrap/stub_commands.h"
+
+#include "engine/core_commands.h"
+
+namespace qv::win {
+
+const CommandTable& StubCommands() {
+    static const CommandTable table = [] {
+        CommandTable t;
+        RegisterCoreCommands(t);
+        return t;
+    }();
+    return table;
+}
+
+}  // namespace qv::win

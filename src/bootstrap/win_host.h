@@ -1,0 +1,34 @@
+// The engine's host on Windows: message boxes, the message pump and the
+// system facts, over the platform layer.
+#pragma once
+
+#include "engine/host.h"
+
+namespace qv::win {
+
+class WinHost : public Host {
+public:
+    void ShowError(const std::string& text) override;
+    void ProcessMessages() override;
+    void WaitForMessage() override;
+    void SetProgress(const std::string& text, std::int64_t min, std::int64_t max, std::int64_t position) override;
+    bool FileExists(const std::string& path) override;
+    std::optional<std::string> ReadTextFile(const std::string& path) override;
+    bool IsNtFamily() override;
+    bool IsAdministrator() override;
+    std::string ProgramFilesFolder() override;
+    std::string ProfileFolder() override;
+    std::string RegisteredOwner() override;
+    std::string RegisteredOrganization() override;
+    std::string ShortDateText() override;
+    std::string LongTimeText() override;
+    std::string ApplicationDataRoot(bool allUsers) override;
+    bool ProductIsInstalled(const std::string& productCode) override;
+    std::optional<std::string> InstalledPackageCode(const std::string& productCode) override;
+    std::string UninstallString(const std::string& title, bool machineHive) override;
+};
+
+// A message box with the caption "Quorvex" and the error icon.
+void ShowErrorBox(HWND owner, const std::string& text);
+
+}  // namespace qv::win

@@ -1,0 +1,49 @@
+// What the engine needs from the world around it: the user interface and the
+// system. The stub implements it over Win32; native tests implement it with
+// plain data.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace qv {
+
+class Host {
+public:
+    virtual ~Host() = default;
+
+    // A message box without owner, caption "Quorvex", error icon.
+    virtual void ShowError(const std::string& text) = 0;
+    // Handles the window messages that are pending.
+    virtual void ProcessMessages() = 0;
+    // Handles the next window message, waiting for one when none is pending.
+    virtual void WaitForMessage() = 0;
+    // Hands a progress change to the page shown without waiting.
+    virtual void SetProgress(const std::string& text, std::int64_t min, std::int64_t max, std::int64_t position) = 0;
+
+    virtual bool FileExists(const std::string& path) = 0;
+    virtual std::optional<std::string> ReadTextFile(const std::string& path) = 0;
+
+    // Facts that the session start publishes.
+    virtual bool IsNtFamily() = 0;
+    virtual bool IsAdministrator() = 0;
+    virtual std::string ProgramFilesFolder() = 0;  // with a trailing backslash
+    virtual std::string ProfileFolder() = 0;       // the parent of the documents folder, trailing backslash
+    virtual std::string RegisteredOwner() = 0;
+    virtual std::string RegisteredOrganization() = 0;
+    virtual std::string ShortDateText() = 0;       // today, the system's short date format
+    virtual std::string LongTimeText() = 0;        // now, the system's long time format
+    // The application-data root: per-user, or for all users.
+    virtual std::string ApplicationDataRoot(bool allUsers) = 0;
+    // True when the installer reports the product installed (its default
+    // state). Throws when the installer cannot be asked.
+    virtual bool ProductIsInstalled(const std::string& productCode) = 0;
+    // The installed product's package code; nothing when the query fails.
+    virtual std::optional<std::string> InstalledPackageCode(const std::string& productCode) = 0;
+    // "UninstallString" of the product's uninstall entry, from the machine's
+    // or the current user's hive; empty when it cannot be read.
+    virtual std::string UninstallString(const std::string& title, bool machineHive) = 0;
+};
+
+}  // namespace qv

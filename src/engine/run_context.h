@@ -1,0 +1,78 @@
+// Everything one run of a script shares: the script, the start-up values, the
+// variables, the run state and the seams to the user interface. Owned by
+// start-up, handed to every command handler.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "bootstrap/command_line.h"
+#include "bootstrap/package.h"
+#include "engine/host.h"
+#include "engine/trace.h"
+#include "engine/variable_store.h"
+
+namespace qv {
+
+// Values start-up determined before the script runs.
+struct StartupValues {
+    std::string exePath;       // full path of the running executable
+    std::string setupFolder;   // its folder, trailing backslash
+    std::string setupName;     // its file name without extension
+    std::string tempFolder;    // trailing backslash
+    std::string workspace;     // temporary folder + "zorN\"
+    std::string version;       // "major.minor.release.build"
+    std::string databasePath;  // workspace + setup name + ".msi"
+    CommandLine commandLine;
+};
+
+struct LabelEntry {
+    std::string name;          // upper-cased
+    std::size_t position = 0;  // 0-based
+};
+
+class RunContext {
+public:
+    RunContext(const SetupScript& script, StartupValues startup, Host& host, Trace& trace)
+        : script(script), startup(std::move(startup)), host(host), trace(trace) {}
+
+    const SetupScript& script;
+    const StartupValues startup;
+    Host& host;
+    Trace& trace;
+
+    // The process's cancel flag; assigning ABORT sets it.
+    std::atomic<bool> cancelRequested{false};
+    VariableStore vars{&cancelRequested};
+
+    // Product fields that an instance file may replace at session start.
+    std::string productCode;
+    std::string revisionCode;
+    std::string title;
+
+    bool silent = false;           // read back from SILENT before every command
+    std::string logPath;           // read back from LOGGED before every command
+    int exitCode = 0;
+
+    std::size_t pc = 0;            // 1-based position of the current command, 0 before the first
+    bool ended = false;            // a termination command ended the run
+    std::vector<LabelEntry> labels;
+
+    std::uintptr_t activePageWindow = 0;
+    std::string lastProgressText;
+    std::int64_t lastProgress = 0;
+
+    // Parameter n of a command, raw.
+    std::string Param(const ScriptCommand& c, int n) const { return GetParameter(script.parameters, c.identifier, n); }
+    std::string ParamText(const ScriptCommand& c, int n) const { return vars.ExpandText(Param(c, n)); }
+    std::string ParamPath(const ScriptCommand& c, int n) const { return vars.ExpandPath(Param(c, n)); }
+    bool ParamBool(const ScriptCommand& c, int n) const { return IsTrueText(Param(c, n)); }
+
+    // The result-variable convention: defined when missing (upper-cased
+    // name), then assigned, both with the source command name + " Action".
+    void SetResult(const std::string& name, const std::string& value, const ScriptCommand& c);
+};
+
+}  // namespace qv
