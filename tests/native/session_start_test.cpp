@@ -1,0 +1,108 @@
+#include "engine/session_start.h"
+
+#include <gtest/gtest.h>
+
+#include "fake_host.h"
+#include "script_builder.h"
+
+using namespace qv;
+using qv::testing::FakeHost;
+using qv::testing::ScriptBuilder;
+
+namespace {
+
+struct Session {
+    FakeHost host;
+    Trace trace;
+    SetupScript script = ScriptBuilder().Add("Label", {"start"}).Build();
+    StartupValues values;
+
+    Session() {
+        values.exePath = "C:\\Setup\\Setup.exe";
+        values.setupFolder = "C:\\Setup\\";
+        values.setupName = "Setup";
+        values.tempFolder = "C:\\Temp\\";
+        values.workspace = "C:\\Temp\\zor1\\";
+        values.databasePath = "C:\\Temp\\zor1\\Setup.msi";
+        host.files[values.databasePath] = "";
+    }
+};
+
+}  // namespace
+
+TEST(SessionStart, FirstRunAsAdministratorGoesToProgramFiles) {
+    Session s;
+    RunContext cx(s.script, s.values, s.host, s.trace);
+    ASSERT_TRUE(StartSession(cx));
+    EXPECT_EQ(cx.vars.Get("TARGETDIR"), "C:\\Program Files\\Test Product\\");
+    EXPECT_EQ(cx.vars.Get("ALLUSERS"), "TRUE");
+    EXPECT_EQ(cx.vars.Get("MAINTENANCE"), "FALSE");
+    EXPECT_EQ(cx.vars.Get("SUPPORTDIR"), "C:\\Temp\\zor1\\");
+    EXPECT_EQ(cx.vars.Get("DATADIR"), "C:\\Setup\\data\\");
+    EXPECT_EQ(cx.vars.Get("SFXPATH"), "");
+    ASSERT_EQ(cx.labels.size(), 1u);
+    EXPECT_EQ(cx.labels[0].name, "START");
+}
+
+TEST(SessionStart, FirstRunAsUserGoesToTheProfile) {
+    Session s;
+    s.host.admin = false;
+    RunContext cx(s.script, s.values, s.host, s.trace);
+    ASSERT_TRUE(StartSession(cx));
+    EXPECT_EQ(cx.vars.Get("TARGETDIR"), "C:\\Users\\me\\Test Product\\");
+    EXPECT_EQ(cx.vars.Get("ALLUSERS"), "FALSE");
+    RefreshPerCommandVariables(cx);
+    EXPECT_EQ(cx.vars.Get("UNINSTALLLINK"),
+              "C:\\Users\\me\\Application Data\\{AAAAAAAA-BBBB-CCCC-DDDD-EEEEEEEEEEEE}\\Setup.exe");
+}
+
+TEST(SessionStart, InstalledProductDecidesMaintenanceOrUpgrade) {
+    struct Case {
+        const char* installed;
+        const char* maintenance;
+        const char* upgrade;
+    } cases[] = {{"", "FALSE", "FALSE"},
+                 {"{aaaaaaaa-bbbb-cccc-dddd-eeeeeeeeeeee}", "TRUE", "FALSE"},
+                 {"{99999999-BBBB-CCCC-DDDD-EEEEEEEEEEEE}", "FALSE", "TRUE"}};
+    for (const Case& c : cases) {
+        Session s;
+        s.host.installedPackageCode = c.installed;
+        RunContext cx(s.script, s.values, s.host, s.trace);
+        ASSERT_TRUE(StartSession(cx));
+        EXPECT_EQ(cx.vars.Get("MAINTENANCE"), c.maintenance) << c.installed;
+        EXPECT_EQ(cx.vars.Get("NEEDSUPGRADE"), c.upgrade) << c.installed;
+        EXPECT_EQ(cx.vars.Get("NEWINSTANCE"), *c.installed ? "TRUE" : "FALSE") << c.installed;
+    }
+}
+
+TEST(SessionStart, InstanceFileReplacesCodesAndTitleBeforeTheyArePublished) {
+    Session s;
+    s.host.files["C:\\Setup\\instance.dat"] = "{P2}\r\n{R2}\r\nSecond Copy\r\n";
+    RunContext cx(s.script, s.values, s.host, s.trace);
+    ASSERT_TRUE(StartSession(cx));
+    EXPECT_EQ(cx.vars.Get("PRODUCTCODE"), "{P2}");
+    EXPECT_EQ(cx.vars.Get("REVISIONCODE"), "{R2}");
+    EXPECT_EQ(cx.vars.Get("TITLE"), "Second Copy");
+    EXPECT_EQ(cx.vars.Get("STARTMENU"), "Second Copy");
+    EXPECT_EQ(cx.vars.Get("TARGETDIR"), "C:\\Program Files\\Second Copy\\");
+}
+
+TEST(SessionStart, APatchBesideTheDatabaseIsEnough) {
+    Session s;
+    s.host.files.clear();
+    RunContext cx(s.script, s.values, s.host, s.trace);
+    EXPECT_FALSE(StartSession(cx));
+    s.host.files["C:\\Temp\\zor1\\Setup.msp"] = "";
+    RunContext again(s.script, s.values, s.host, s.trace);
+    EXPECT_TRUE(StartSession(again));
+}
+
+TEST(SessionStart, SelfExtractorPathGivesFolderAndFile) {
+    Session s;
+    s.values.commandLine = ParseCommandLine("setup.exe /m=C:\\Downloads\\Product.EXE");
+    RunContext cx(s.script, s.values, s.host, s.trace);
+    ASSERT_TRUE(StartSession(cx));
+    EXPECT_EQ(cx.vars.Get("SFXPATH"), "c:\\downloads\\");
+    EXPECT_EQ(cx.vars.Get("SFXFILE"), "product.exe");
+    EXPECT_EQ(cx.vars.Get("CMDLINE"), "/m=C:\\Downloads\\Product.EXE");
+}
