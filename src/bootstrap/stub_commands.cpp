@@ -1,5 +1,6 @@
 #include "bootstrap/stub_commands.h"
 
+#include "engine/control_flow.h"
 #include "engine/core_commands.h"
 
 namespace qv::win {
@@ -8,6 +9,7 @@ const CommandTable& StubCommands() {
     static const CommandTable table = [] {
         CommandTable t;
         RegisterCoreCommands(t);
+        RegisterControlFlowCommands(t);
         return t;
     }();
     return table;

@@ -16,6 +16,7 @@ namespace {
 // Parameter 1: the variable, bare or as a reference; parameter 2: the value.
 void SetVariableCommand(RunContext& cx, const ScriptCommand& c) {
     std::string value = cx.ParamText(c, 2);
+    if (auto translated = cx.Translation(c, 1)) value = cx.vars.ExpandText(*translated);
     std::string target = cx.Param(c, 1);
     std::string name = StripReference(target);
     cx.SetResult(name.empty() ? target : name, value, c);

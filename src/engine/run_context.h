@@ -5,11 +5,14 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "bootstrap/command_line.h"
 #include "bootstrap/package.h"
+#include "engine/control_flow.h"
 #include "engine/host.h"
 #include "engine/trace.h"
 #include "engine/variable_store.h"
@@ -59,6 +62,7 @@ public:
     std::size_t pc = 0;            // 1-based position of the current command, 0 before the first
     bool ended = false;            // a termination command ended the run
     std::vector<LabelEntry> labels;
+    BlockState flow;
 
     std::uintptr_t activePageWindow = 0;
     std::string lastProgressText;
@@ -69,6 +73,20 @@ public:
     std::string ParamText(const ScriptCommand& c, int n) const { return vars.ExpandText(Param(c, n)); }
     std::string ParamPath(const ScriptCommand& c, int n) const { return vars.ExpandPath(Param(c, n)); }
     bool ParamBool(const ScriptCommand& c, int n) const { return IsTrueText(Param(c, n)); }
+
+    // The translation of a command's text number (1 or 2) for the current
+    // language; nothing without a language or an entry.
+    std::function<std::optional<std::string>(const std::string& identifier, int textNumber)> translateCommandText;
+
+    // Parameter n, replaced by the command's translated text `textNumber`
+    // when a language is active and the tables hold one.
+    std::string TranslatedParam(const ScriptCommand& c, int n, int textNumber) const {
+        return Translation(c, textNumber).value_or(Param(c, n));
+    }
+    std::optional<std::string> Translation(const ScriptCommand& c, int textNumber) const {
+        if (!translateCommandText || vars.Get("LANGUAGE").empty()) return std::nullopt;
+        return translateCommandText(c.identifier, textNumber);
+    }
 
     // The result-variable convention: defined when missing (upper-cased
     // name), then assigned, both with the source command name + " Action".

@@ -14,17 +14,6 @@ namespace {
 // without pages keeps the start-up windows alive.
 constexpr std::size_t kMessagePumpInterval = 314;
 
-bool Passes(const SetupScript& s, std::size_t position) {
-    ScriptCommand c = s.command(position);
-    return c.disabled || c.name == "Ignore";
-}
-
-// The normal advance: one forward, over disabled commands and "Ignore".
-void Advance(RunContext& cx) {
-    ++cx.pc;
-    while (cx.pc <= cx.script.commandCount() && Passes(cx.script, cx.pc - 1)) ++cx.pc;
-}
-
 void ShowProgressChange(RunContext& cx) {
     if (cx.activePageWindow == 0) return;
     std::string text = cx.vars.Get("PROGRESSTEXT");
@@ -49,7 +38,7 @@ void RunLoop(RunContext& cx, const CommandTable& commands) {
     while (cx.pc < s.commandCount() && !cx.ended) {
         if (cx.pc % kMessagePumpInterval == 0) cx.host.ProcessMessages();
         RefreshPerCommandVariables(cx);
-        Advance(cx);
+        NextCommand(cx);
         if (cx.pc > s.commandCount()) return;
         ScriptCommand command = s.command(cx.pc - 1);
         if (command.disabled) continue;

@@ -2,56 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "common/errors.h"
-#include "engine/core_commands.h"
-#include "fake_host.h"
+#include "engine_harness.h"
 #include "script_builder.h"
 
 using namespace qv;
-using qv::testing::FakeHost;
+using qv::testing::EngineRun;
 using qv::testing::ScriptBuilder;
-
-namespace {
-
-// Runs a script against a fake host; "Record" commands log their expanded
-// parameter 1, "Fail" raises a script error.
-struct EngineRun {
-    FakeHost host;
-    Trace trace;
-    std::vector<std::string> recorded;
-    int exitCode = 0;
-    std::vector<std::pair<std::string, std::string>> variables;
-
-    explicit EngineRun(const SetupScript& script, const std::string& commandLine = "setup.exe",
-                       bool databasePresent = true) {
-        StartupValues v;
-        v.exePath = "C:\\Setup\\Setup.exe";
-        v.setupFolder = "C:\\Setup\\";
-        v.setupName = "Setup";
-        v.tempFolder = "C:\\Temp\\";
-        v.workspace = "C:\\Temp\\zor1\\";
-        v.version = "1.2.3.4";
-        v.databasePath = "C:\\Temp\\zor1\\Setup.msi";
-        v.commandLine = ParseCommandLine(commandLine);
-        if (databasePresent) host.files[v.databasePath] = "";
-        RunContext cx(script, v, host, trace);
-        CommandTable table;
-        RegisterCoreCommands(table);
-        table.Add("Record", [this](RunContext& c, const ScriptCommand& cmd) { recorded.push_back(c.ParamText(cmd, 1)); });
-        table.Add("Fail", [](RunContext&, const ScriptCommand&) { throw ScriptError("it broke"); });
-        RunScript(cx, table);
-        exitCode = cx.exitCode;
-        variables = cx.vars.Snapshot();
-    }
-
-    std::string var(const std::string& name) const {
-        for (const auto& [n, v] : variables)
-            if (n == name) return v;
-        return "<undefined>";
-    }
-};
-
-}  // namespace
 
 TEST(Engine, SetVariableExpandsAndDefinesUpperCased) {
     EngineRun run(ScriptBuilder()
