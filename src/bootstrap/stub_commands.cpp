@@ -2,6 +2,8 @@
 
 #include "engine/control_flow.h"
 #include "engine/core_commands.h"
+#include "engine/termination.h"
+#include "engine/value_commands.h"
 
 namespace qv::win {
 
@@ -10,6 +12,8 @@ const CommandTable& StubCommands() {
         CommandTable t;
         RegisterCoreCommands(t);
         RegisterControlFlowCommands(t);
+        RegisterValueCommands(t);
+        RegisterTerminationCommands(t);
         return t;
     }();
     return table;

@@ -24,6 +24,15 @@ public:
 
     virtual bool FileExists(const std::string& path) = 0;
     virtual std::optional<std::string> ReadTextFile(const std::string& path) = 0;
+    // Clears the file's attributes and replaces its content; false on failure.
+    virtual bool WriteTextFile(const std::string& path, const std::string& content) = 0;
+    // A new, empty, uniquely named file in the folder; its full path.
+    virtual std::string CreateTempFile(const std::string& folder, const std::string& prefix) = 0;
+    // The system's short (8.3) form of a path; empty when it has none.
+    virtual std::string ShortPath(const std::string& path) = 0;
+    // The name the file system reports for the last component of a path
+    // (its long name); nothing when it does not exist.
+    virtual std::optional<std::string> FindFileName(const std::string& path) = 0;
 
     // Facts that the session start publishes.
     virtual bool IsNtFamily() = 0;
@@ -44,6 +53,14 @@ public:
     // "UninstallString" of the product's uninstall entry, from the machine's
     // or the current user's hive; empty when it cannot be read.
     virtual std::string UninstallString(const std::string& title, bool machineHive) = 0;
+
+    // The value NAME under "SOFTWARE\Microsoft\Windows\CurrentVersion\Run\"
+    // of the machine's or the current user's hive. Failures are ignored.
+    virtual void WriteRunEntry(bool machineHive, const std::string& name, const std::string& command) = 0;
+    virtual void DeleteRunEntry(bool machineHive, const std::string& name) = 0;
+    // Asks the system to restart (reboot, not forced); the answer is not
+    // checked.
+    virtual void RequestRestart() = 0;
 };
 
 }  // namespace qv

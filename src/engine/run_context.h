@@ -15,6 +15,7 @@
 #include "engine/control_flow.h"
 #include "engine/host.h"
 #include "engine/trace.h"
+#include "engine/value_state.h"
 #include "engine/variable_store.h"
 
 namespace qv {
@@ -63,6 +64,8 @@ public:
     bool ended = false;            // a termination command ended the run
     std::vector<LabelEntry> labels;
     BlockState flow;
+    ReadingFile readingFile;
+    RandomState random;
 
     std::uintptr_t activePageWindow = 0;
     std::string lastProgressText;

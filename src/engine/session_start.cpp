@@ -1,6 +1,7 @@
 #include "engine/session_start.h"
 
 #include "common/text.h"
+#include "engine/termination.h"
 
 namespace qv {
 
@@ -160,6 +161,11 @@ bool StartSession(RunContext& cx) {
         {"MSIFILE", st.databasePath},
     };
     for (const auto& [name, value] : initial) cx.vars.Define(name, value, kInit);
+
+    // A resumed run removes its resume entry, so it triggers exactly once.
+    std::string resume = ResumeEntryName(cx.productCode);
+    cx.host.DeleteRunEntry(false, resume);
+    cx.host.DeleteRunEntry(true, resume);
 
     cx.vars.Define("LANGUAGE", "", kInit);
 

@@ -16,6 +16,7 @@ struct Check {
     std::vector<int> define;          // parameters whose variable gets defined
     std::vector<int> required;        // parameters that must not be empty ("Variable required")
     std::vector<int> mustExist;       // parameters that must name a defined variable (bare name)
+    std::vector<int> mustExistOrReference;  // the same, bare or as a reference
 };
 
 const std::map<std::string, Check, std::less<>>& CheckTable() {
@@ -26,22 +27,23 @@ const std::map<std::string, Check, std::less<>>& CheckTable() {
                                  "Get Temporary File", "Get IIS Property", "IIS Anonymous User", "Apply Patch"})
             t[name].define = {1};
         t["Mathematics"].define = {4};
-        t["Is MSI Setup Installed"] = {{2}, {2}, {}};
+        t["Is MSI Setup Installed"] = {{2}, {2}, {}, {}};
         t["Extract 7Zip Archive"].define = {3};
         for (const char* name : {"Run Light Mode Setup", "Get File Version", "Get Environment", "Get IIS Site Index",
                                  "Get Component State", "Check Process", "Apply Changes"})
             t[name].define = {2};
         t["Read from Text File"].define = {2, 3};
         t["Parse String"].define = {3, 4};
-        for (const char* name : {"Convert Path", "Convert Case", "Extract Path", "Replace String"})
-            t[name].mustExist = {1};
+        for (const char* name : {"Convert Path", "Convert Case", "Extract Path"}) t[name].mustExist = {1};
+        // Replace String takes its variable as a bare name or as a reference.
+        t["Replace String"].mustExistOrReference = {1};
         t["Run Program"].define = {4};
         t["MessageBox"].define = {5};
         t["Run Program As"].define = {8};
         t["Check Service"].define = {3};
         t["Register Library"].define = {3};
-        t["Find All Files"] = {{4}, {4}, {}};
-        t["Check Disk Space"] = {{1}, {1}, {}};
+        t["Find All Files"] = {{4}, {4}, {}, {}};
+        t["Check Disk Space"] = {{1}, {1}, {}, {}};
         return t;
     }();
     return table;
@@ -155,6 +157,10 @@ private:
         for (int n : row->second.mustExist) {
             std::string p = Param(i, n);
             if (!vars_.Exists(p)) return "Variable not defined: " + p;
+        }
+        for (int n : row->second.mustExistOrReference) {
+            std::string p = Param(i, n);
+            if (!NamesDefined(p)) return "Variable not defined: " + p;
         }
         for (int n : row->second.define) DefineParam(i, n);
         return std::nullopt;

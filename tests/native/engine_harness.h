@@ -12,6 +12,8 @@
 #include "common/errors.h"
 #include "engine/control_flow.h"
 #include "engine/core_commands.h"
+#include "engine/termination.h"
+#include "engine/value_commands.h"
 #include "engine/script_engine.h"
 #include "fake_host.h"
 
@@ -26,8 +28,8 @@ struct EngineRun {
     std::vector<std::pair<std::string, std::string>> variables;
 
     explicit EngineRun(const SetupScript& script, const std::string& commandLine = "setup.exe",
-                       bool databasePresent = true, std::deque<int> pages = {})
-        : pageResults(std::move(pages)) {
+                       bool databasePresent = true, std::deque<int> pages = {}, FakeHost start = {})
+        : host(std::move(start)), pageResults(std::move(pages)) {
         StartupValues v;
         v.exePath = "C:\\Setup\\Setup.exe";
         v.setupFolder = "C:\\Setup\\";
@@ -42,6 +44,8 @@ struct EngineRun {
         CommandTable table;
         RegisterCoreCommands(table);
         RegisterControlFlowCommands(table);
+        RegisterValueCommands(table);
+        RegisterTerminationCommands(table);
         table.Add("Record", [this](RunContext& c, const ScriptCommand& cmd) { recorded.push_back(c.ParamText(cmd, 1)); });
         table.Add("Fail", [](RunContext&, const ScriptCommand&) { throw ScriptError("it broke"); });
         table.Add("Display Dialog", [this](RunContext& c, const ScriptCommand& cmd) {

@@ -6,15 +6,25 @@
 #include <string>
 #include <vector>
 
+#include "common/text.h"
 #include "engine/host.h"
 
 namespace qv::testing {
 
+// Windows paths compare without regard to letter case.
+struct PathLess {
+    bool operator()(const std::string& a, const std::string& b) const { return UpperAscii(a) < UpperAscii(b); }
+};
+
 class FakeHost : public Host {
 public:
     std::vector<std::string> errors;
-    std::map<std::string, std::string> files;  // path → content
+    std::map<std::string, std::string, PathLess> files;  // path → content
     bool admin = true;
+    std::map<std::string, std::string> runEntries;  // "HKLM\\name" or "HKCU\\name" → command
+    int restarts = 0;
+    std::map<std::string, std::string> longNames;   // path → name the file system reports
+    int tempFiles = 0;
     std::string installedPackageCode;          // empty: product not installed
 
     void ShowError(const std::string& text) override { errors.push_back(text); }
@@ -27,6 +37,28 @@ public:
         if (it == files.end()) return std::nullopt;
         return it->second;
     }
+    bool WriteTextFile(const std::string& path, const std::string& content) override {
+        files[path] = content;
+        return true;
+    }
+    std::string CreateTempFile(const std::string& folder, const std::string& prefix) override {
+        std::string path = folder + prefix + std::to_string(++tempFiles) + ".tmp";
+        files[path] = "";
+        return path;
+    }
+    std::string ShortPath(const std::string& path) override { return FileExists(path) ? "SHORT~1" : ""; }
+    std::optional<std::string> FindFileName(const std::string& path) override {
+        auto it = longNames.find(path);
+        if (it == longNames.end()) return std::nullopt;
+        return it->second;
+    }
+    void WriteRunEntry(bool machine, const std::string& name, const std::string& command) override {
+        runEntries[(machine ? "HKLM\\" : "HKCU\\") + name] = command;
+    }
+    void DeleteRunEntry(bool machine, const std::string& name) override {
+        runEntries.erase((machine ? "HKLM\\" : "HKCU\\") + name);
+    }
+    void RequestRestart() override { ++restarts; }
     bool IsNtFamily() override { return true; }
     bool IsAdministrator() override { return admin; }
     std::string ProgramFilesFolder() override { return "C:\\Program Files\\"; }
