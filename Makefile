@@ -5,8 +5,9 @@ JOBS ?= $(shell nproc)
 NATIVE := build/native
 WIN32 := build/win32
 WIN64 := build/win64
+KIT := build/kit
 
-.PHONY: all deps build native win32 win64 dist demo test test-native test-windows test-e2e clean
+.PHONY: all deps build native kit win32 win64 dist demo test test-native test-windows test-e2e clean
 
 all: build
 
@@ -18,17 +19,22 @@ build: deps
 
 # The shipped artefacts: dist/quorvex.exe, dist/zor.dll (32-bit), their
 # 64-bit twins in dist/x64/, and the authoring kit in dist/kit/.
-dist: native win32 win64
+dist: native kit win32 win64
 	@mkdir -p dist/x64 dist/kit
 	@cp $(WIN32)/src/quorvex.exe dist/quorvex.exe
 	@cp $(WIN64)/src/quorvex.exe dist/x64/quorvex.exe
 	@if [ -f $(WIN32)/bin/zor.dll ]; then cp $(WIN32)/bin/zor.dll dist/zor.dll; fi
 	@if [ -f $(WIN64)/bin/zor.dll ]; then cp $(WIN64)/bin/zor.dll dist/x64/zor.dll; fi
-	@if [ -f $(NATIVE)/bin/quorvex-kit ]; then cp $(NATIVE)/bin/quorvex-kit dist/kit/quorvex-kit; fi
+	@cp $(KIT)/bin/quorvex-kit dist/kit/quorvex-kit
 
 native:
 	@cmake -S . -B $(NATIVE) -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
 	@ninja -C $(NATIVE) -j $(JOBS)
+
+# The kit that dist/ ships: optimised, without the sanitizers of the test build.
+kit:
+	@cmake -S . -B $(KIT) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQV_SANITIZE=OFF >/dev/null
+	@ninja -C $(KIT) -j $(JOBS) quorvex-kit
 
 win32:
 	@cmake -S . -B $(WIN32) -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null

@@ -14,6 +14,10 @@ public:
     void SetProgress(const std::string& text, std::int64_t min, std::int64_t max, std::int64_t position) override;
     bool FileExists(const std::string& path) override;
     std::optional<std::string> ReadTextFile(const std::string& path) override;
+    bool WriteTextFile(const std::string& path, const std::string& content) override;
+    std::string CreateTempFile(const std::string& folder, const std::string& prefix) override;
+    std::string ShortPath(const std::string& path) override;
+    std::optional<std::string> FindFileName(const std::string& path) override;
     bool IsNtFamily() override;
     bool IsAdministrator() override;
     std::string ProgramFilesFolder() override;
@@ -26,6 +30,9 @@ public:
     bool ProductIsInstalled(const std::string& productCode) override;
     std::optional<std::string> InstalledPackageCode(const std::string& productCode) override;
     std::string UninstallString(const std::string& title, bool machineHive) override;
+    void WriteRunEntry(bool machineHive, const std::string& name, const std::string& command) override;
+    void DeleteRunEntry(bool machineHive, const std::string& name) override;
+    void RequestRestart() override;
 };
 
 // A message box with the caption "Quorvex" and the error icon.

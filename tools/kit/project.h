@@ -1,0 +1,37 @@
+// A project description (JSON) and the setup script it maps to. The format is
+// documented with a complete example in README.md beside this file.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include <nlohmann/json_fwd.hpp>
+
+#include "bootstrap/package.h"
+
+namespace qv::kit {
+
+// How the support folder is packed into the resource archive. The default is
+// the archiver's own: LZMA2, solid, compressed header.
+enum class ResourceMethod { Default, Copy, Lzma, Lzma2 };
+
+struct KitProject {
+    std::string setupName;  // the setup's file name without ".exe"
+    SetupScript script;
+    // Empty when the project does not name them; else resolved against the
+    // folder of the project file.
+    std::filesystem::path supportFolder;
+    std::filesystem::path wixSource;
+    std::filesystem::path messageFile;
+    std::filesystem::path dataFolder;
+    ResourceMethod resourceMethod = ResourceMethod::Default;
+};
+
+// Throws KitError with a one-line text naming the offending field.
+KitProject ProjectFromJson(const nlohmann::json& project, const std::filesystem::path& baseDir);
+
+// Reads and maps a project file; relative paths resolve against its folder.
+KitProject ReadProjectFile(const std::filesystem::path& file);
+
+}  // namespace qv::kit

@@ -1,0 +1,14 @@
+// Runs one of the outside tools the kit drives (7zz, wixl) without a shell.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace qv::kit {
+
+// Runs argv[0] (searched on PATH) in `folder` and waits for it. Throws
+// KitError with the tool's own output when it cannot start or fails.
+void RunTool(const std::vector<std::string>& argv, const std::filesystem::path& folder);
+
+}  // namespace qv::kit
