@@ -16,6 +16,8 @@
 #include "engine/host.h"
 #include "engine/trace.h"
 #include "engine/value_state.h"
+#include "installer/components.h"
+#include "installer/deferred_properties.h"
 #include "engine/variable_store.h"
 
 namespace qv {
@@ -66,6 +68,11 @@ public:
     BlockState flow;
     ReadingFile readingFile;
     RandomState random;
+
+    ComponentTable components;
+    std::vector<ComponentSize> componentSizes;  // starts as the package's section 15
+    std::int64_t selectionBaseline = 0;          // selected sizes of the cached selection
+    InstallerRecords records;
 
     std::uintptr_t activePageWindow = 0;
     std::string lastProgressText;

@@ -13,15 +13,6 @@ const char* kInit = "Initialization";
 
 bool AllUsersDefault(RunContext& cx) { return cx.host.IsNtFamily() && cx.host.IsAdministrator(); }
 
-std::string ProductCacheFolder(RunContext& cx, bool allUsers) {
-    return cx.host.ApplicationDataRoot(allUsers) + cx.revisionCode + "\\";
-}
-
-std::string DefaultTargetFolder(RunContext& cx) {
-    bool profile = cx.host.IsNtFamily() && !cx.host.IsAdministrator();
-    return (profile ? cx.host.ProfileFolder() : cx.host.ProgramFilesFolder()) + cx.title + "\\";
-}
-
 // The text between the first double quote and the next one, or the value
 // from its start when it has no quotes.
 std::string UnquotedCommand(std::string value) {
@@ -30,6 +21,52 @@ std::string UnquotedCommand(std::string value) {
     std::size_t next = value.find('"');
     if (next != std::string::npos) value.erase(next);
     return value;
+}
+
+std::string ProductCacheFolder(RunContext& cx, bool allUsers, const std::string& revisionCode) {
+    return cx.host.ApplicationDataRoot(allUsers) + revisionCode + "\\";
+}
+
+std::string ProductCacheFolder(RunContext& cx, bool allUsers) { return ProductCacheFolder(cx, allUsers, cx.revisionCode); }
+
+// The saved state of an installed revision: the current user's cache when it
+// holds the selection file, else the all-users cache. Restores the components
+// and their selection, TARGETDIR, ALLUSERS and STARTMENU, adds the selected
+// sizes to the baseline, and loads the saved parameter log.
+void LoadCachedSelection(RunContext& cx, const std::string& revisionCode) {
+    std::string selectionFile = cx.startup.setupName + ".dat";
+    std::string folder = ProductCacheFolder(cx, false, revisionCode);
+    if (!cx.host.FileExists(folder + selectionFile)) folder = ProductCacheFolder(cx, true, revisionCode);
+    if (auto text = cx.host.ReadTextFile(folder + selectionFile)) {
+        FeatureSelection f = ParseFeatureSelection(*text);
+        for (std::size_t i = 0; i < f.names.size(); ++i)
+            cx.components.AppendLoaded(f.names[i], i < f.states.size() ? f.states[i] : std::string());
+        cx.vars.Define("TARGETDIR", f.targetDir, "LoadComponents");
+        cx.vars.Define("ALLUSERS", f.allUsers, "LoadComponents");
+        cx.vars.Define("STARTMENU", f.startMenu, "LoadComponents");
+        for (std::size_t i = 0; i < f.names.size(); ++i)
+            if (i < f.states.size() && IsTrueText(f.states[i]))
+                cx.selectionBaseline += ComponentBytes(cx.components, cx.componentSizes, f.names[i]);
+    }
+    if (auto log = cx.host.ReadTextFile(folder + cx.startup.setupName + ".par")) cx.records.parameterLog = SplitLines(*log);
+}
+
+// The revision code of the installed product, from the folder of its
+// registered uninstaller.
+std::string InstalledRevisionCode(RunContext& cx) {
+    std::string command = cx.host.UninstallString(cx.title, false);
+    if (command.empty()) command = cx.host.UninstallString(cx.title, true);
+    std::string path = UnquotedCommand(command);
+    std::size_t file = path.find_last_of('\\');
+    if (file == std::string::npos) return {};
+    std::string folder = path.substr(0, file);
+    std::size_t name = folder.find_last_of('\\');
+    return name == std::string::npos ? folder : folder.substr(name + 1);
+}
+
+std::string DefaultTargetFolder(RunContext& cx) {
+    bool profile = cx.host.IsNtFamily() && !cx.host.IsAdministrator();
+    return (profile ? cx.host.ProfileFolder() : cx.host.ProgramFilesFolder()) + cx.title + "\\";
 }
 
 std::string FileNameOf(const std::string& path) {
@@ -96,12 +133,21 @@ bool StartSession(RunContext& cx) {
     }
     cx.vars.Define("PRODUCTCODE", cx.productCode, kBootstrap);
     cx.vars.Define("REVISIONCODE", cx.revisionCode, kBootstrap);
+    cx.components.Clear();
+    cx.componentSizes = cx.script.componentSizes;
+    cx.records = InstallerRecords();
     cx.vars.Define("DATADIR", cx.script.mediaMode == 2 ? ProductCacheFolder(cx, allUsers) : st.setupFolder + "data\\",
                    kBootstrap);
     DetectProductState(cx);
 
+    cx.selectionBaseline = 0;
     bool maintenance = IsTrueText(cx.vars.Get("MAINTENANCE"));
-    if (!maintenance) {
+    if (maintenance) {
+        LoadCachedSelection(cx, cx.revisionCode);
+    } else {
+        cx.components.Clear();
+        cx.components.Define(kPredefinedComponent, "", true, cx.componentSizes);
+        cx.records.parameterLog.clear();
         cx.vars.Define("TARGETDIR", DefaultTargetFolder(cx), kBootstrap);
         cx.vars.Define("STARTMENU", cx.title, kBootstrap);
         cx.vars.Define("ALLUSERS", BoolText(allUsers), kBootstrap);
@@ -118,6 +164,7 @@ bool StartSession(RunContext& cx) {
     patchPath += ".msp";
     if (!cx.host.FileExists(st.databasePath) && !cx.host.FileExists(patchPath)) return false;
 
+    cx.components.Define(kPredefinedComponent, "", true, cx.componentSizes);
     std::string owner = cx.host.RegisteredOwner();
     std::string organization = cx.host.RegisteredOrganization();
     std::string sfxFolder = cl.sfxPath.empty() ? std::string() : FolderOf(cl.sfxPath);
@@ -162,10 +209,19 @@ bool StartSession(RunContext& cx) {
     };
     for (const auto& [name, value] : initial) cx.vars.Define(name, value, kInit);
 
+    if (cx.host.FileExists(patchPath)) LoadCachedSelection(cx, InstalledRevisionCode(cx));
+
     // A resumed run removes its resume entry, so it triggers exactly once.
     std::string resume = ResumeEntryName(cx.productCode);
     cx.host.DeleteRunEntry(false, resume);
     cx.host.DeleteRunEntry(true, resume);
+
+    for (std::size_t i = 0; i < cx.script.commandCount(); ++i) {
+        std::string key = cx.script.headerKey(i);
+        if (key.empty()) continue;
+        cx.records.RecordDeferredProperty("A" + key, "FALSE");
+        cx.records.AppendParameterLog("A" + key, "FALSE");
+    }
 
     cx.vars.Define("LANGUAGE", "", kInit);
 

@@ -72,7 +72,11 @@ public:
     }
     bool ProductIsInstalled(const std::string&) override { return !installedPackageCode.empty(); }
     std::optional<std::string> InstalledPackageCode(const std::string&) override { return installedPackageCode; }
-    std::string UninstallString(const std::string&, bool) override { return {}; }
+    std::map<std::string, std::string> uninstallStrings;  // "HKLM" or "HKCU" → command
+    std::string UninstallString(const std::string&, bool machine) override {
+        auto it = uninstallStrings.find(machine ? "HKLM" : "HKCU");
+        return it == uninstallStrings.end() ? std::string() : it->second;
+    }
 };
 
 }  // namespace qv::testing

@@ -1,0 +1,155 @@
+// The four exports of zor.dll. None lets an exception out: each failure
+// becomes a zero result and an error code for GetLastArchiveError, kept per
+// thread, so that an extraction in a worker thread and a listing on the main
+// thread do not overwrite each other's code. Every call resets the calling
+// thread's code to kZorOk first.
+//
+// The password arguments are accepted for the calling convention; archives
+// whose headers are encrypted cannot be opened (kZorCannotOpen), and
+// encrypted data is an unsupported method (kZorUnsupportedMethod).
+#include <windows.h>
+
+#include <map>
+#include <type_traits>
+
+#include "archive/sevenzip/archive.h"
+#include "archive/sevenzip/archive_error.h"
+#include "archive/sevenzip/extractor.h"
+#include "archive/zor/listing.h"
+#include "archive/zor/win_extract_target.h"
+#include "archive/zor/win_file_source.h"
+#include "archive/zor/win_text.h"
+#include "archive/zor_api.h"
+
+using qv::sevenzip::Archive;
+using qv::sevenzip::ArchiveError;
+using qv::sevenzip::ArchiveErrorKind;
+using qv::sevenzip::Entry;
+
+namespace {
+
+thread_local std::int32_t lastError = kZorOk;
+
+std::int32_t Fail(std::int32_t code) {
+    lastError = code;
+    return 0;
+}
+
+// Opening failures: the archive is missing, or it is not one this library
+// can read (no 7z signature, a damaged or encrypted header).
+std::unique_ptr<Archive> OpenArchive(const char* path) {
+    if (path == nullptr || *path == '\0') throw ArchiveError(ArchiveErrorKind::NotFound, "No archive was named");
+    return std::make_unique<Archive>(std::make_unique<qv::zor::WinFileSource>(qv::zor::AnsiToWide(path)));
+}
+
+std::int32_t OpenErrorCode(const ArchiveError& e) {
+    return e.kind() == ArchiveErrorKind::NotFound ? kZorArchiveNotFound : kZorCannotOpen;
+}
+
+std::int32_t ExtractErrorCode(const ArchiveError& e) {
+    switch (e.kind()) {
+        case ArchiveErrorKind::Cancelled: return kZorCancelled;
+        case ArchiveErrorKind::UnsafePath: return kZorUnsafePath;
+        case ArchiveErrorKind::UnsupportedMethod: return kZorUnsupportedMethod;
+        default: return kZorExtractFailed;
+    }
+}
+
+std::string NormalisedName(const char* name) {
+    std::string n = name;
+    for (char& c : n)
+        if (c == '/') c = '\\';
+    return n;
+}
+
+// The entries named in the list (all entries without a list), by the names
+// the listing gives them.
+std::vector<std::size_t> SelectEntries(const Archive& archive, const ZorFileList* files) {
+    const std::vector<Entry>& entries = archive.Entries();
+    if (files == nullptr) return qv::sevenzip::AllEntries(archive);
+    std::map<std::string, bool> wanted;
+    for (std::int32_t i = 0; i < files->count; ++i)
+        if (files->names != nullptr && files->names[i] != nullptr) wanted.emplace(NormalisedName(files->names[i]), false);
+    std::vector<std::size_t> chosen;
+    for (std::size_t i = 0; i < entries.size() && !wanted.empty(); ++i) {
+        const auto it = wanted.find(qv::zor::ListedName(entries[i].path));
+        if (it == wanted.end()) continue;
+        chosen.push_back(i);
+        it->second = true;
+    }
+    for (const auto& [name, found] : wanted)
+        if (!found) throw ArchiveError(ArchiveErrorKind::NotFound, "The archive has no entry \"" + name + "\"");
+    return chosen;
+}
+
+}  // namespace
+
+extern "C" {
+
+std::intptr_t ZOR_CALL OpenListArchive(const char* archive, std::int32_t, ZorPasswordCallback, std::int32_t,
+                                       std::int32_t, std::int32_t, const char*, ZorArchiveEntry** entries,
+                                       std::int32_t* count) {
+    lastError = kZorOk;
+    try {
+        const std::unique_ptr<Archive> opened = OpenArchive(archive);
+        std::unique_ptr<qv::zor::Listing> listing = qv::zor::ListEntries(*opened);
+        if (listing->records.size() > INT32_MAX) return Fail(kZorCannotOpen);
+        if (entries != nullptr) *entries = listing->records.empty() ? nullptr : listing->records.data();
+        if (count != nullptr) *count = static_cast<std::int32_t>(listing->records.size());
+        return qv::zor::RegisterListing(std::move(listing));
+    } catch (const ArchiveError& e) {
+        return Fail(OpenErrorCode(e));
+    } catch (...) {
+        return Fail(kZorCannotOpen);
+    }
+}
+
+std::int32_t ZOR_CALL ExtractArchive(const char* archive, std::int32_t, const char* target, const ZorFileList* files,
+                                     std::int32_t flat, const char*, ZorPasswordCallback, ZorProgressCallback progress,
+                                     ZorNotifyCallback, ZorAnswerCallback answer) {
+    lastError = kZorOk;
+    std::unique_ptr<Archive> opened;
+    try {
+        opened = OpenArchive(archive);
+    } catch (const ArchiveError& e) {
+        return Fail(OpenErrorCode(e));
+    } catch (...) {
+        return Fail(kZorCannotOpen);
+    }
+    try {
+        const std::vector<std::size_t> chosen = SelectEntries(*opened, files);
+        qv::zor::WinExtractTarget folder(qv::zor::AnsiToWide(target != nullptr ? target : ""), answer);
+        qv::sevenzip::ExtractOptions options;
+        options.flat = flat != 0;
+        if (progress != nullptr) {
+            options.progress = [progress, name = std::string(), of = static_cast<const Entry*>(nullptr)](
+                                   const Entry& entry, std::uint64_t done, std::uint64_t total) mutable {
+                if (of != &entry) {
+                    name = qv::zor::ListedName(entry.path);
+                    of = &entry;
+                }
+                return progress(name.c_str(), done, total) != 0;
+            };
+        }
+        qv::sevenzip::ExtractEntries(*opened, chosen, folder, options);
+        return 1;
+    } catch (const ArchiveError& e) {
+        return Fail(ExtractErrorCode(e));
+    } catch (...) {
+        return Fail(kZorExtractFailed);
+    }
+}
+
+void ZOR_CALL CloseListArchive(std::intptr_t handle) {
+    lastError = kZorOk;
+    qv::zor::ReleaseListing(handle);
+}
+
+std::int32_t ZOR_CALL GetLastArchiveError(std::int32_t) { return lastError; }
+
+}  // extern "C"
+
+static_assert(std::is_same_v<decltype(&OpenListArchive), ZorOpenListArchiveFn>, "OpenListArchive signature");
+static_assert(std::is_same_v<decltype(&ExtractArchive), ZorExtractArchiveFn>, "ExtractArchive signature");
+static_assert(std::is_same_v<decltype(&CloseListArchive), ZorCloseListArchiveFn>, "CloseListArchive signature");
+static_assert(std::is_same_v<decltype(&GetLastArchiveError), ZorGetLastArchiveErrorFn>, "GetLastArchiveError signature");
