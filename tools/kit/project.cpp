@@ -70,7 +70,8 @@ ResourceMethod MethodField(JsonFields& fields) {
 // `project` is the whole description: an "auto" revision code derives from
 // all of it, so any change to the setup gives a new one.
 void MapProduct(const nlohmann::json& object, const nlohmann::json& project, const std::string& setupName,
-                SetupScript& s) {
+                KitProject& kit) {
+    SetupScript& s = kit.script;
     JsonFields f(object, "product");
     s.title = Ansi(f, "title");
     s.publisher = Ansi(f, "publisher");
@@ -83,7 +84,11 @@ void MapProduct(const nlohmann::json& object, const nlohmann::json& project, con
     std::int64_t mode = f.integer("mediaMode", 1);
     if (mode < 1 || mode > 3) throw KitError("product: \"mediaMode\" must be 1, 2 or 3");
     s.mediaMode = std::int32_t(mode);
-    s.productCode = GuidField(f, "code", setupName + "\nproduct code\n" + s.title + "\n" + s.publisher);
+    if (f.text("code", "auto") == "database") {
+        kit.productCodeFromDatabase = true;
+    } else {
+        s.productCode = GuidField(f, "code", setupName + "\nproduct code\n" + s.title + "\n" + s.publisher);
+    }
 
     for (const auto& name : f.array("plugins")) {
         if (!name.is_string()) throw KitError("product: \"plugins\" must be a list of texts");
@@ -104,7 +109,11 @@ void MapProduct(const nlohmann::json& object, const nlohmann::json& project, con
         s.mediaFiles.push_back({Ansi(m, "block"), Ansi(m, "source"), Ansi(m, "folder")});
         m.finish();
     }
-    s.revisionCode = GuidField(f, "revisionCode", setupName + "\nrevision code\n" + project.dump());
+    if (f.text("revisionCode", "auto") == "database") {
+        kit.revisionCodeFromDatabase = true;
+    } else {
+        s.revisionCode = GuidField(f, "revisionCode", setupName + "\nrevision code\n" + project.dump());
+    }
     f.finish();
 }
 
@@ -149,7 +158,7 @@ KitProject ProjectFromJson(const nlohmann::json& project, const std::filesystem:
     KitProject p;
     p.setupName = f.text("setup");
     CheckSetupName(p.setupName);
-    MapProduct(f.object("product"), project, p.setupName, p.script);
+    MapProduct(f.object("product"), project, p.setupName, p);
     const nlohmann::json& script = f.array("script");
     std::set<std::string> identifiers;
     for (std::size_t i = 0; i < script.size(); ++i) MapCommand(script[i], i, p.setupName, p.script, identifiers);
@@ -159,6 +168,8 @@ KitProject ProjectFromJson(const nlohmann::json& project, const std::filesystem:
     p.dataFolder = PathField(f, "data", baseDir);
     p.resourceMethod = MethodField(f);
     f.finish();
+    if ((p.productCodeFromDatabase || p.revisionCodeFromDatabase) && p.wixSource.empty())
+        throw KitError("project: a code taken from the \"database\" needs a \"wix\" source");
     return p;
 }
 

@@ -19,6 +19,10 @@ enum class ResourceMethod { Default, Copy, Lzma, Lzma2 };
 struct KitProject {
     std::string setupName;  // the setup's file name without ".exe"
     SetupScript script;
+    // "database" for a code: taken from the installer database the kit builds
+    // (its ProductCode property, its package code).
+    bool productCodeFromDatabase = false;
+    bool revisionCodeFromDatabase = false;
     // Empty when the project does not name them; else resolved against the
     // folder of the project file.
     std::filesystem::path supportFolder;

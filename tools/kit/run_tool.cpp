@@ -47,7 +47,7 @@ std::string Summary(const std::string& output) {
 
 }  // namespace
 
-void RunTool(const std::vector<std::string>& argv, const std::filesystem::path& folder) {
+std::string RunTool(const std::vector<std::string>& argv, const std::filesystem::path& folder) {
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) != 0) throw KitError(std::string("cannot create a pipe: ") + std::strerror(errno));
     Fd readEnd(pipeFds[0]), writeEnd(pipeFds[1]);
@@ -87,7 +87,7 @@ void RunTool(const std::vector<std::string>& argv, const std::filesystem::path& 
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return;
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return output;
     std::string how = WIFEXITED(status) ? "exit code " + std::to_string(WEXITSTATUS(status)) : "killed by a signal";
     throw KitError(argv[0] + " failed (" + how + "): " + Summary(output));
 }

@@ -7,8 +7,9 @@
 
 namespace qv::kit {
 
-// Runs argv[0] (searched on PATH) in `folder` and waits for it. Throws
-// KitError with the tool's own output when it cannot start or fails.
-void RunTool(const std::vector<std::string>& argv, const std::filesystem::path& folder);
+// Runs argv[0] (searched on PATH) in `folder` and waits for it; returns what
+// it printed. Throws KitError with the tool's own output when it cannot start
+// or fails.
+std::string RunTool(const std::vector<std::string>& argv, const std::filesystem::path& folder);
 
 }  // namespace qv::kit

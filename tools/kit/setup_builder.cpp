@@ -79,6 +79,27 @@ std::string PackageText(const SetupScript& script) {
     }
 }
 
+// The first GUID in braces after `label` in a tool's output.
+std::string GuidAfter(const std::string& output, const std::string& label, const fs::path& msi) {
+    std::size_t at = output.find(label);
+    std::size_t open = at == std::string::npos ? at : output.find('{', at);
+    if (open == std::string::npos || open + 38 > output.size())
+        throw KitError(msi.string() + ": the database does not tell its " + label);
+    std::string guid = output.substr(open, 38);
+    for (char& c : guid) c = char(std::toupper((unsigned char)c));
+    return guid;
+}
+
+// The database's package code: its summary information's revision number.
+std::string DatabasePackageCode(const fs::path& msi) {
+    return GuidAfter(RunTool({"msiinfo", "suminfo", msi.string()}, msi.parent_path()), "Revision number", msi);
+}
+
+std::string DatabaseProductCode(const fs::path& msi) {
+    std::string table = RunTool({"msiinfo", "export", msi.string(), "Property"}, msi.parent_path());
+    return GuidAfter(table, "\nProductCode\t", msi);
+}
+
 // Moves a staged part over the one in the output folder. A file rename
 // replaces in one step; a folder is first moved aside into the staging
 // folder, which is removed afterwards.
@@ -96,7 +117,6 @@ void Commit(const fs::path& staged, const fs::path& target, const fs::path& stag
 
 std::vector<std::string> BuildSetup(const KitProject& project, const fs::path& outDir, const BuildTools& tools) {
     const std::string& name = project.setupName;
-    std::string package = PackageText(project.script);
     std::string stub = ImageBytes(tools.stub, "the stub");
     std::string archiveLib = ImageBytes(tools.archiveLib, "the archive library");
     if (!project.supportFolder.empty()) NeedFolder(project.supportFolder, "support folder", outDir);
@@ -116,20 +136,24 @@ std::vector<std::string> BuildSetup(const KitProject& project, const fs::path& o
         const fs::path& stage = staging.path();
         fs::path absStage = fs::absolute(stage);
 
-        parts.push_back(name + ".exe");
-        WriteWholeFile(stage / parts.back(), stub + package);
-        fs::permissions(stage / parts.back(), fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
-                        fs::perm_options::add, ec);
-
+        SetupScript script = project.script;
+        if (!project.wixSource.empty()) {
+            parts.push_back(name + ".msi");
+            fs::path msi = absStage / parts.back();
+            fs::path wxs = fs::absolute(project.wixSource);
+            RunTool({"wixl", "-o", msi.string(), wxs.string()}, wxs.parent_path());
+            if (project.productCodeFromDatabase) script.productCode = DatabaseProductCode(msi);
+            if (project.revisionCodeFromDatabase) script.revisionCode = DatabasePackageCode(msi);
+        }
         if (!project.supportFolder.empty()) {
             parts.push_back(name + ".res");
             RunTool(ArchiverArguments(project.resourceMethod, absStage / parts.back()), project.supportFolder);
         }
-        if (!project.wixSource.empty()) {
-            parts.push_back(name + ".msi");
-            fs::path wxs = fs::absolute(project.wixSource);
-            RunTool({"wixl", "-o", (absStage / parts.back()).string(), wxs.string()}, wxs.parent_path());
-        }
+        parts.push_back(name + ".exe");
+        WriteWholeFile(stage / parts.back(), stub + PackageText(script));
+        fs::permissions(stage / parts.back(), fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
+                        fs::perm_options::add, ec);
+
         parts.push_back("zor.dll");
         WriteWholeFile(stage / parts.back(), archiveLib + messages);
 
