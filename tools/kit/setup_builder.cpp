@@ -136,24 +136,25 @@ std::vector<std::string> BuildSetup(const KitProject& project, const fs::path& o
         const fs::path& stage = staging.path();
         fs::path absStage = fs::absolute(stage);
 
+        // The database comes first: the package may take its codes from it.
         SetupScript script = project.script;
+        const std::string database = name + ".msi";
         if (!project.wixSource.empty()) {
-            parts.push_back(name + ".msi");
-            fs::path msi = absStage / parts.back();
+            fs::path msi = absStage / database;
             fs::path wxs = fs::absolute(project.wixSource);
             RunTool({"wixl", "-o", msi.string(), wxs.string()}, wxs.parent_path());
             if (project.productCodeFromDatabase) script.productCode = DatabaseProductCode(msi);
             if (project.revisionCodeFromDatabase) script.revisionCode = DatabasePackageCode(msi);
         }
-        if (!project.supportFolder.empty()) {
-            parts.push_back(name + ".res");
-            RunTool(ArchiverArguments(project.resourceMethod, absStage / parts.back()), project.supportFolder);
-        }
         parts.push_back(name + ".exe");
         WriteWholeFile(stage / parts.back(), stub + PackageText(script));
         fs::permissions(stage / parts.back(), fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
                         fs::perm_options::add, ec);
-
+        if (!project.supportFolder.empty()) {
+            parts.push_back(name + ".res");
+            RunTool(ArchiverArguments(project.resourceMethod, absStage / parts.back()), project.supportFolder);
+        }
+        if (!project.wixSource.empty()) parts.push_back(database);
         parts.push_back("zor.dll");
         WriteWholeFile(stage / parts.back(), archiveLib + messages);
 
