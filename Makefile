@@ -23,8 +23,8 @@ dist: native kit win32 win64
 	@mkdir -p dist/x64 dist/kit
 	@cp $(WIN32)/src/quorvex.exe dist/quorvex.exe
 	@cp $(WIN64)/src/quorvex.exe dist/x64/quorvex.exe
-	@if [ -f $(WIN32)/bin/zor.dll ]; then cp $(WIN32)/bin/zor.dll dist/zor.dll; fi
-	@if [ -f $(WIN64)/bin/zor.dll ]; then cp $(WIN64)/bin/zor.dll dist/x64/zor.dll; fi
+	@cp $(WIN32)/src/archive/zor.dll dist/zor.dll
+	@cp $(WIN64)/src/archive/zor.dll dist/x64/zor.dll
 	@cp $(KIT)/bin/quorvex-kit dist/kit/quorvex-kit
 
 native:

@@ -10,18 +10,24 @@
 namespace qv::sevenzip {
 namespace {
 
-const CoderMethod kMethods[] = {
-    {0x00, "Copy", MakeCopyCoder},
-    {0x030101, "LZMA", MakeLzmaCoder},
-    {0x21, "LZMA2", MakeLzma2Coder},
+struct CoderMethod {
+    std::uint64_t id;
+    CoderFactory make;
 };
 
-}  // namespace
+const CoderMethod kMethods[] = {
+    {0x00, MakeCopyCoder},      // copy
+    {0x030101, MakeLzmaCoder},  // LZMA
+    {0x21, MakeLzma2Coder},     // LZMA2
+};
 
+// Null for a method this reader does not have.
 const CoderMethod* FindCoderMethod(std::uint64_t id) {
     const auto it = std::find_if(std::begin(kMethods), std::end(kMethods), [id](const CoderMethod& m) { return m.id == id; });
     return it == std::end(kMethods) ? nullptr : it;
 }
+
+}  // namespace
 
 std::unique_ptr<InStream> MakeCoder(const Coder& coder, CoderInputs inputs, std::uint64_t outSize,
                                     const DecodeOptions& options) {

@@ -26,15 +26,6 @@ using CoderInputs = std::vector<std::unique_ptr<InStream>>;
 using CoderFactory = std::unique_ptr<InStream> (*)(const Coder& coder, CoderInputs inputs, std::uint64_t outSize,
                                                    const DecodeOptions& options);
 
-struct CoderMethod {
-    std::uint64_t id;
-    const char* name;
-    CoderFactory make;
-};
-
-// Null for a method this reader does not have.
-const CoderMethod* FindCoderMethod(std::uint64_t id);
-
 // Throws ArchiveError(UnsupportedMethod) for an unknown method id.
 std::unique_ptr<InStream> MakeCoder(const Coder& coder, CoderInputs inputs, std::uint64_t outSize,
                                     const DecodeOptions& options);

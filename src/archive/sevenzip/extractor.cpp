@@ -44,7 +44,7 @@ public:
         for (const PlannedEntry& f : folders_) target_.MakeFolder(f.path);
         for (const PlannedEntry& f : empty_) {
             Report(*f.entry);
-            if (auto out = target_.CreateFile(*f.entry, f.path)) out->Commit();
+            if (auto out = target_.CreateOutputFile(*f.entry, f.path)) out->Commit();
         }
         for (auto& [folder, files] : packed_) ExtractFolder(folder, files);
         for (const PlannedEntry& f : folders_) target_.FinishFolder(*f.entry, f.path);
@@ -65,7 +65,7 @@ private:
         for (const PlannedEntry& f : files) {
             Copy(*stream, f.entry->offsetInFolder - position, nullptr, nullptr);
             Report(*f.entry);
-            std::unique_ptr<OutputFile> out = target_.CreateFile(*f.entry, f.path);
+            std::unique_ptr<OutputFile> out = target_.CreateOutputFile(*f.entry, f.path);
             const std::uint32_t crc = Copy(*stream, f.entry->size, out.get(), f.entry);
             if (f.entry->crc && crc != *f.entry->crc)
                 throw ArchiveError(ArchiveErrorKind::DataError, "CRC error in \"" + f.entry->path + "\"");

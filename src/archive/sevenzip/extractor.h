@@ -33,7 +33,7 @@ public:
     virtual void MakeFolder(const std::vector<std::string>& path) = 0;
     // Creates missing parent folders and opens the file; null keeps an
     // existing file and skips the entry.
-    virtual std::unique_ptr<OutputFile> CreateFile(const Entry& entry, const std::vector<std::string>& path) = 0;
+    virtual std::unique_ptr<OutputFile> CreateOutputFile(const Entry& entry, const std::vector<std::string>& path) = 0;
     // Called for every extracted folder entry once all files are written,
     // when writing into it can no longer change its time.
     virtual void FinishFolder(const Entry& entry, const std::vector<std::string>& path) = 0;

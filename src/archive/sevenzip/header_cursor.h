@@ -14,7 +14,6 @@ public:
     HeaderCursor(const std::uint8_t* data, std::size_t size) : p_(data), end_(data + size) {}
 
     std::size_t Remaining() const { return static_cast<std::size_t>(end_ - p_); }
-    bool AtEnd() const { return p_ == end_; }
 
     std::uint8_t ReadByte();
     std::uint32_t ReadUInt32();

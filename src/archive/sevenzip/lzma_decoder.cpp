@@ -287,10 +287,7 @@ std::size_t LzmaDecoder::Decode(std::size_t size) {
             length = DecodeLength(rc, p + kLenCoder, posState);
             state = state < 7 ? 7 : 10;
             const std::uint32_t distance = DecodeDistance(rc, p, length);
-            if (distance == 0xFFFFFFFFu) {
-                endMarker_ = true;
-                break;
-            }
+            if (distance == 0xFFFFFFFFu) break;  // the end marker
             rep3 = rep2;
             rep2 = rep1;
             rep1 = rep0;

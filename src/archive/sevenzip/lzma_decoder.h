@@ -37,7 +37,8 @@ public:
 
     // Bytes that may be produced before the caller takes what is pending.
     std::size_t Room();
-    // Produces up to size (<= Room()) bytes; fewer only at an end marker.
+    // Produces up to size (<= Room()) bytes; fewer only at an end marker,
+    // after which the stream has ended.
     std::size_t Decode(std::size_t size);
     // Moves size (<= Room()) bytes of uncompressed data from the input into
     // the window.
@@ -45,9 +46,7 @@ public:
     // Hands out produced bytes not yet taken.
     std::size_t Take(std::uint8_t* dst, std::size_t size);
 
-    bool EndMarkerSeen() const { return endMarker_; }
     bool MatchPending() const { return pendingLen_ != 0; }
-    bool RangeCoderFinished() const { return code_ == 0; }
 
 private:
     // All probabilities but the literal ones, at the offsets of lzma_decoder.cpp.
@@ -66,7 +65,6 @@ private:
     unsigned state_ = 0;
     std::uint32_t rep_[4] = {0, 0, 0, 0};
     std::size_t pendingLen_ = 0;
-    bool endMarker_ = false;
 
     std::unique_ptr<std::uint8_t[]> window_;
     std::size_t capacity_ = 0;     // allocated window bytes

@@ -128,8 +128,8 @@ bool WinExtractTarget::MayReplace(const std::wstring& file, const Entry& entry) 
     return answer == kAnswerYes || answer == kAnswerYesToAll;
 }
 
-std::unique_ptr<sevenzip::OutputFile> WinExtractTarget::CreateFile(const Entry& entry,
-                                                                   const std::vector<std::string>& path) {
+std::unique_ptr<sevenzip::OutputFile> WinExtractTarget::CreateOutputFile(const Entry& entry,
+                                                                         const std::vector<std::string>& path) {
     for (std::size_t n = 1; n < path.size(); ++n) CreateFolder(Resolve(path, n));
     std::wstring file = Resolve(path, path.size());
     const DWORD existing = GetFileAttributesW(file.c_str());

@@ -17,8 +17,8 @@ public:
     WinExtractTarget(const std::wstring& root, ZorAnswerCallback answer);
 
     void MakeFolder(const std::vector<std::string>& path) override;
-    std::unique_ptr<sevenzip::OutputFile> CreateFile(const sevenzip::Entry& entry,
-                                                     const std::vector<std::string>& path) override;
+    std::unique_ptr<sevenzip::OutputFile> CreateOutputFile(const sevenzip::Entry& entry,
+                                                           const std::vector<std::string>& path) override;
     void FinishFolder(const sevenzip::Entry& entry, const std::vector<std::string>& path) override;
 
 private:
