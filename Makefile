@@ -6,8 +6,9 @@ NATIVE := build/native
 WIN32 := build/win32
 WIN64 := build/win64
 KIT := build/kit
+FUZZ := build/fuzz
 
-.PHONY: all deps build native kit win32 win64 dist demo test test-native test-windows test-e2e clean
+.PHONY: all deps build native kit fuzz win32 win64 dist demo test test-native test-windows test-e2e clean
 
 all: build
 
@@ -36,6 +37,11 @@ kit:
 	@cmake -S . -B $(KIT) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQV_SANITIZE=OFF >/dev/null
 	@ninja -C $(KIT) -j $(JOBS) quorvex-kit
 
+# libFuzzer targets (clang), one per parser of outside input.
+fuzz:
+	@cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQV_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	@ninja -C $(FUZZ) -j $(JOBS)
+
 win32:
 	@cmake -S . -B $(WIN32) -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@ninja -C $(WIN32) -j $(JOBS)
@@ -48,6 +54,7 @@ demo: build
 	@scripts/demo.sh
 
 test: build
+	@$(MAKE) --no-print-directory fuzz
 	@scripts/run-tests.sh
 
 test-native: build

@@ -11,7 +11,7 @@ namespace {
 // settles; past this many passes the remaining references stay as they are.
 constexpr int kMaxExpansionPasses = 64;
 // Nor may a chain of references blow the text up without bound.
-constexpr std::size_t kMaxExpandedLength = 16u << 20;
+constexpr std::size_t kMaxExpandedLength = 1u << 20;
 
 bool NeedsQuotes(std::string_view item) {
     for (unsigned char c : item)
@@ -194,6 +194,8 @@ std::string EncodeList(const std::vector<std::string>& items) {
 }
 
 std::vector<std::string> DecodeList(std::string_view text) {
+    // The list form is a zero-terminated text: a NUL ends it.
+    text = text.substr(0, text.find('\0'));
     std::vector<std::string> items;
     std::size_t i = 0, n = text.size();
     auto skipBlanks = [&] {
