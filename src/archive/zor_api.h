@@ -54,6 +54,9 @@ typedef std::int32_t(ZOR_CALL* ZorProgressCallback)(const char* entry, std::uint
 // The second callback; its answer is ignored by the library.
 typedef std::int32_t(ZOR_CALL* ZorNotifyCallback)(std::int32_t code, std::int32_t value);
 // Asked before an existing file is replaced; 4 = replace all, 1 = replace.
+// The library passes 1 (the question "replace this file?"), the existing
+// file's full path and the entry's name as listed (both char pointers), then
+// zeros; any answer other than 1 or 4 keeps the existing file.
 typedef std::int32_t(ZOR_CALL* ZorAnswerCallback)(std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t,
                                                   std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t,
                                                   std::intptr_t, std::intptr_t);
@@ -66,11 +69,13 @@ typedef std::int32_t(ZOR_CALL* ZorExtractArchiveFn)(const char* archive, std::in
                                                     ZorProgressCallback progress, ZorNotifyCallback notify,
                                                     ZorAnswerCallback answer);
 // Opens an archive and lists its entries; returns a handle, 0 on failure.
+// The entry records stay valid until the handle is closed.
 typedef std::intptr_t(ZOR_CALL* ZorOpenListArchiveFn)(const char* archive, std::int32_t zero1,
                                                       ZorPasswordCallback passwordCallback, std::int32_t zero2,
                                                       std::int32_t zero3, std::int32_t zero4, const char* password,
                                                       ZorArchiveEntry** entries, std::int32_t* count);
 typedef void(ZOR_CALL* ZorCloseListArchiveFn)(std::intptr_t handle);
+// The code of the calling thread's last call (kZorOk after a success).
 typedef std::int32_t(ZOR_CALL* ZorGetLastArchiveErrorFn)(std::int32_t zero);
 
 }  // extern "C"

@@ -28,7 +28,7 @@ class ArchiveSmall : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         TempDir work;
-        WriteBytes(work.path() / "a.txt", TextBytes(3000));
+        WriteBytes(work.path() / "a.txt", TextBytes(2000));
         WriteBytes(work.path() / "b.bin", RandomBytes(500, 4));
         WriteBytes(work.path() / "c.txt", TextBytes(700));
         for (const auto& [name, switches] : std::vector<std::pair<std::string, std::vector<std::string>>>{
@@ -54,7 +54,7 @@ std::map<std::string, Bytes> ArchiveSmall::originals_;
 TEST_F(ArchiveSmall, EveryFlippedByteFailsCleanlyOrChangesNoData) {
     for (const auto& [name, good] : archives_) {
         for (std::size_t at = 0; at < good.size(); ++at) {
-            for (const std::uint8_t mask : {0x01, 0x80, 0xFF}) {
+            for (const std::uint8_t mask : {0x01, 0xFF}) {
                 Bytes bad = good;
                 bad[at] ^= mask;
                 MemoryTarget target;

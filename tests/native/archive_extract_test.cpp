@@ -124,9 +124,9 @@ TEST(ArchiveExtractDamage, ADamagedFileDoesNotReplaceTheExistingOne) {
 
 TEST(ArchiveExtractMemory, TheWindowNeverExceedsTheDictionary) {
     TempDir work;
-    WriteBytes(work.path() / "big.txt", TextBytes(3 << 20));
-    Make7z(work.path() / "small.7z", work.path(), {"big.txt"}, {"-m0=lzma:d=64k"});
-    Make7z(work.path() / "large.7z", work.path(), {"big.txt"}, {"-m0=lzma:d=4m"});
+    WriteBytes(work.path() / "big.txt", TextBytes(1 << 20));
+    Make7z(work.path() / "small.7z", work.path(), {"big.txt"}, {"-mx=1", "-m0=lzma:d=64k"});
+    Make7z(work.path() / "large.7z", work.path(), {"big.txt"}, {"-mx=1", "-m0=lzma:d=1m"});
     DecodeOptions tight;
     tight.memoryLimit = 64 << 10;
     MemoryTarget target;
@@ -136,7 +136,7 @@ TEST(ArchiveExtractMemory, TheWindowNeverExceedsTheDictionary) {
     auto large = OpenArchive(work.path() / "large.7z", tight);
     try {
         ExtractEntries(*large, AllEntries(*large), target);
-        FAIL() << "a 4 MiB window was allowed";
+        FAIL() << "a 1 MiB window was allowed";
     } catch (const ArchiveError& e) {
         EXPECT_EQ(e.kind(), ArchiveErrorKind::ResourceLimit);
     }

@@ -100,7 +100,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<OutputFile> MemoryTarget::CreateFile(const Entry&, const std::vector<std::string>& path) {
+std::unique_ptr<OutputFile> MemoryTarget::CreateOutputFile(const Entry&, const std::vector<std::string>& path) {
     return std::make_unique<MemoryOutputFile>(*this, Join(path));
 }
 
@@ -201,7 +201,7 @@ fs::path FolderTarget::Resolve(const std::vector<std::string>& path) const {
 
 void FolderTarget::MakeFolder(const std::vector<std::string>& path) { fs::create_directories(Resolve(path)); }
 
-std::unique_ptr<OutputFile> FolderTarget::CreateFile(const Entry& entry, const std::vector<std::string>& path) {
+std::unique_ptr<OutputFile> FolderTarget::CreateOutputFile(const Entry& entry, const std::vector<std::string>& path) {
     const fs::path file = Resolve(path);
     fs::create_directories(file.parent_path());
     if (keepExisting && fs::exists(file)) return nullptr;

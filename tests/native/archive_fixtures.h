@@ -56,10 +56,10 @@ class FolderTarget : public ExtractTarget {
 public:
     explicit FolderTarget(fs::path root) : root_(std::move(root)) {}
     void MakeFolder(const std::vector<std::string>& path) override;
-    std::unique_ptr<OutputFile> CreateFile(const Entry& entry, const std::vector<std::string>& path) override;
+    std::unique_ptr<OutputFile> CreateOutputFile(const Entry& entry, const std::vector<std::string>& path) override;
     void FinishFolder(const Entry& entry, const std::vector<std::string>& path) override;
 
-    // Existing files are kept (CreateFile returns null) when set.
+    // Existing files are kept (CreateOutputFile returns null) when set.
     bool keepExisting = false;
 
 private:
@@ -74,7 +74,7 @@ std::vector<std::string> TreeOf(const fs::path& root);
 class MemoryTarget : public ExtractTarget {
 public:
     void MakeFolder(const std::vector<std::string>& path) override { folders.push_back(Join(path)); }
-    std::unique_ptr<OutputFile> CreateFile(const Entry& entry, const std::vector<std::string>& path) override;
+    std::unique_ptr<OutputFile> CreateOutputFile(const Entry& entry, const std::vector<std::string>& path) override;
     void FinishFolder(const Entry&, const std::vector<std::string>&) override {}
     static std::string Join(const std::vector<std::string>& path);
 

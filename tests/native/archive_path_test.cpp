@@ -21,7 +21,8 @@ TEST(ArchivePath, AcceptedPathsBecomeNamesBelowTheTarget) {
                                                    {"dir//./a.txt", {"dir", "a.txt"}},
                                                    {"dir/../a.txt", {"a.txt"}},
                                                    {"dir/", {"dir"}},
-                                                   {"a..b/.hidden", {"a..b", ".hidden"}}}) {
+                                                   {"a..b/.hidden", {"a..b", ".hidden"}},
+                                                   {"console/com10/nullish.txt", {"console", "com10", "nullish.txt"}}}) {
         EXPECT_EQ(SafeEntryPath(c.path), c.names) << c.path;
     }
 }
@@ -29,7 +30,8 @@ TEST(ArchivePath, AcceptedPathsBecomeNamesBelowTheTarget) {
 TEST(ArchivePath, EscapingPathsAreRefused) {
     for (const char* path : {"", "/etc/passwd", "\\Windows\\evil.dll", "\\\\server\\share\\evil", "//server/share/evil",
                              "C:\\evil", "C:evil", "c:/evil", "dir/stream:evil", "..", "../evil", "..\\evil",
-                             "dir/../../evil", "dir/.. /evil", "...", "dir/ . /evil", ".", "dir/.."}) {
+                             "dir/../../evil", "dir/.. /evil", "...", "dir/ . /evil", ".", "dir/..", "CON", "dir/nul.txt",
+                             "Aux .log", "com1", "LPT9.dat"}) {
         try {
             SafeEntryPath(path);
             ADD_FAILURE() << "accepted " << path;

@@ -12,7 +12,8 @@ namespace qv::sevenzip {
 // removes the name before it. Throws ArchiveError(UnsafePath) for a path that
 // is absolute or a UNC path, names a drive or a stream (any ':'), climbs
 // above the target with "..", consists of dots and blanks that Windows would
-// read as ".." or as nothing, or leaves no name at all.
+// read as ".." or as nothing, names a Windows device ("CON", "lpt1.txt"), or
+// leaves no name at all.
 std::vector<std::string> SafeEntryPath(std::string_view path);
 
 }  // namespace qv::sevenzip
