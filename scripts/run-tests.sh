@@ -22,7 +22,7 @@ for tier in $tiers; do
     e2e)
       echo "== end-to-end setups under Wine ($QV_WINARCH)"
       qv_start_wine
-      /usr/bin/python3 -m pytest tests/e2e -q -p no:cacheprovider || failed+=(e2e)
+      /usr/bin/python3 -m pytest tests/e2e -q || failed+=(e2e)
       ;;
     fuzz)
       echo "== fuzz smoke runs"

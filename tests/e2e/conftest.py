@@ -101,12 +101,29 @@ class WineSession:
         """The zor<N> folders in the temporary folder."""
         return {p.name for p in self.temp_dir.iterdir() if re.fullmatch(r"zor\d+", p.name, re.I)}
 
-    def run(self, argv, timeout, merge_errors=True):
+    def reg_value(self, key, name):
+        """The data of a registry value as `reg query` shows it (in the view
+        the stub writes to), or None when the key or value is missing."""
+        code, out = self.run([self.wine, "reg", "query", key, "/v", name, self.env["QV_REGVIEW"]], 60,
+                             merge_errors=False)
+        if code != 0:
+            return None
+        for line in out.splitlines():
+            parts = line.strip("\r").split("    ")
+            if len(parts) >= 4 and parts[1].lower() == name.lower() and parts[2].startswith("REG_"):
+                return "    ".join(parts[3:])
+        return None
+
+    def reg_delete(self, key, name):
+        self.run([self.wine, "reg", "delete", key, "/v", name, "/f", self.env["QV_REGVIEW"]], 60, merge_errors=False)
+
+    def run(self, argv, timeout, merge_errors=True, env=None):
         """(exit status, output). Output goes through a file, not a pipe: Wine
         helper processes started on the way (services, explorer) inherit it
-        and outlive the program, so a pipe would not reach its end."""
+        and outlive the program, so a pipe would not reach its end. `env`
+        adds variables to the Wine process environment."""
         with tempfile.TemporaryFile() as out:
-            proc = subprocess.Popen(argv, env=self.env, stdout=out,
+            proc = subprocess.Popen(argv, env=dict(self.env, **(env or {})), stdout=out,
                                     stderr=subprocess.STDOUT if merge_errors else subprocess.DEVNULL,
                                     stdin=subprocess.DEVNULL, start_new_session=True)
             try:
@@ -183,13 +200,15 @@ class SetupRun:
 
 @pytest.fixture
 def run_setup(wine):
-    """run_setup(exe, *args, timeout=120) -> SetupRun. The trace goes to
-    trace.txt beside the setup; /trace= is added to the arguments."""
-    def run(exe: Path, *args, timeout=120):
+    """run_setup(exe, *args, timeout=120, env=None) -> SetupRun. The trace
+    goes to trace.txt beside the setup; /trace= is added to the arguments;
+    `env` adds variables to the setup's environment."""
+    def run(exe: Path, *args, timeout=120, env=None):
         trace_file = exe.parent / "trace.txt"
         trace_file.unlink(missing_ok=True)
         before = wine.workspaces()
-        code, output = wine.run([wine.wine, str(exe), *args, "/trace=" + wine.to_windows(trace_file)], timeout)
+        code, output = wine.run([wine.wine, str(exe), *args, "/trace=" + wine.to_windows(trace_file)], timeout,
+                                env=env)
         leftovers = wine.workspaces() - before
         for name in leftovers:  # keep later tests' workspace numbers predictable
             shutil.rmtree(wine.temp_dir / name, ignore_errors=True)

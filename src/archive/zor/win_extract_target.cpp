@@ -44,12 +44,19 @@ FILETIME ToFileTime(std::uint64_t value) {
 
 class WinOutputFile : public sevenzip::OutputFile {
 public:
-    WinOutputFile(std::wstring final, const Entry& entry)
-        : final_(std::move(final)), temp_(final_ + L".zor-part"), entry_(entry) {
-        SetFileAttributesW(temp_.c_str(), FILE_ATTRIBUTE_NORMAL);
+    WinOutputFile(std::wstring final, const Entry& entry) : final_(std::move(final)), entry_(entry) {
+        // A fresh name in the same folder, so that the final move cannot
+        // cross volumes and no other file of the extraction is touched.
+        const std::wstring folder = final_.substr(0, final_.find_last_of(L'\\'));
+        wchar_t temp[MAX_PATH];
+        if (GetTempFileNameW(folder.c_str(), L"zor", 0, temp) == 0) ThrowWriteFailed(final_);
+        temp_ = temp;
         file_ = win::UniqueFile(CreateFileW(temp_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file_) ThrowWriteFailed(final_);
+        if (!file_) {
+            DeleteFileW(temp_.c_str());
+            ThrowWriteFailed(final_);
+        }
     }
 
     ~WinOutputFile() override {
