@@ -163,3 +163,16 @@ def test_silent_mode_keeps_command_line_presets(make_setup, run_setup):
     assert_ended_cleanly(run)
     assert run.trace.variables["GREETING"] == "hi"
     assert run.trace.variables["OTHER"] == "script"  # an argument starting with "-" is no preset
+
+
+def test_message_file_behind_the_archive_library_replaces_the_built_in_texts(make_setup, run_setup):
+    # A message file of 115 lines; line 2 is the text for a missing resource archive.
+    lines = [f"message {n}" for n in range(1, 116)]
+    lines[1] = "Ressource fehlt \xe4"
+    messages = ("\r\n".join(lines) + "\r\n").encode("cp1252")
+    p = project([cmd("Set Variable", "A", "1")], support=False)
+    p["messages"] = "messages.txt"
+    exe = make_setup(p, {**FILES, "messages.txt": messages})
+    run = run_setup(exe, "/s")
+    assert_ended_cleanly(run)
+    assert "startup failure: Ressource fehlt \xe4" in run.trace.lines, str(run.trace)
