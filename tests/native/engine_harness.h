@@ -30,15 +30,7 @@ struct EngineRun {
     explicit EngineRun(const SetupScript& script, const std::string& commandLine = "setup.exe",
                        bool databasePresent = true, std::deque<int> pages = {}, FakeHost start = {})
         : host(std::move(start)), pageResults(std::move(pages)) {
-        StartupValues v;
-        v.exePath = "C:\\Setup\\Setup.exe";
-        v.setupFolder = "C:\\Setup\\";
-        v.setupName = "Setup";
-        v.tempFolder = "C:\\Temp\\";
-        v.workspace = "C:\\Temp\\zor1\\";
-        v.version = "1.2.3.4";
-        v.databasePath = "C:\\Temp\\zor1\\Setup.msi";
-        v.commandLine = ParseCommandLine(commandLine);
+        StartupValues v = TestStartupValues(commandLine);
         if (databasePresent) host.files[v.databasePath] = "";
         RunContext cx(script, v, host, trace);
         CommandTable table;

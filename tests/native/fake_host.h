@@ -8,6 +8,7 @@
 
 #include "common/text.h"
 #include "engine/host.h"
+#include "engine/run_context.h"
 
 namespace qv::testing {
 
@@ -78,5 +79,19 @@ public:
         return it == uninstallStrings.end() ? std::string() : it->second;
     }
 };
+
+// A setup started as C:\Setup\Setup.exe with its workspace C:\Temp\zor1\.
+inline StartupValues TestStartupValues(const std::string& commandLine = "setup.exe") {
+    StartupValues v;
+    v.exePath = "C:\\Setup\\Setup.exe";
+    v.setupFolder = "C:\\Setup\\";
+    v.setupName = "Setup";
+    v.tempFolder = "C:\\Temp\\";
+    v.workspace = "C:\\Temp\\zor1\\";
+    v.version = "1.2.3.4";
+    v.databasePath = "C:\\Temp\\zor1\\Setup.msi";
+    v.commandLine = ParseCommandLine(commandLine);
+    return v;
+}
 
 }  // namespace qv::testing

@@ -15,17 +15,9 @@ struct Session {
     FakeHost host;
     Trace trace;
     SetupScript script = ScriptBuilder().Add("Label", {"start"}).Build();
-    StartupValues values;
+    StartupValues values = qv::testing::TestStartupValues();
 
-    Session() {
-        values.exePath = "C:\\Setup\\Setup.exe";
-        values.setupFolder = "C:\\Setup\\";
-        values.setupName = "Setup";
-        values.tempFolder = "C:\\Temp\\";
-        values.workspace = "C:\\Temp\\zor1\\";
-        values.databasePath = "C:\\Temp\\zor1\\Setup.msi";
-        host.files[values.databasePath] = "";
-    }
+    Session() { host.files[values.databasePath] = ""; }
 };
 
 }  // namespace
