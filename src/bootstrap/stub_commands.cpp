@@ -4,6 +4,7 @@
 #include "engine/core_commands.h"
 #include "engine/termination.h"
 #include "engine/value_commands.h"
+#include "media/archive_commands.h"
 
 namespace qv::win {
 
@@ -14,6 +15,7 @@ const CommandTable& StubCommands() {
         RegisterControlFlowCommands(t);
         RegisterValueCommands(t);
         RegisterTerminationCommands(t);
+        RegisterArchiveCommands(t);
         return t;
     }();
     return table;

@@ -41,8 +41,6 @@ void WinHost::WaitForMessage() {
     PumpOne();
 }
 
-void WinHost::SetProgress(const std::string&, std::int64_t, std::int64_t, std::int64_t) {}
-
 bool WinHost::FileExists(const std::string& path) { return win::FileExists(path); }
 
 std::optional<std::string> WinHost::ReadTextFile(const std::string& path) { return ReadWholeFile(path); }

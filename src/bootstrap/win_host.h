@@ -11,7 +11,6 @@ public:
     void ShowError(const std::string& text) override;
     void ProcessMessages() override;
     void WaitForMessage() override;
-    void SetProgress(const std::string& text, std::int64_t min, std::int64_t max, std::int64_t position) override;
     bool FileExists(const std::string& path) override;
     std::optional<std::string> ReadTextFile(const std::string& path) override;
     bool WriteTextFile(const std::string& path, const std::string& content) override;

@@ -19,8 +19,6 @@ public:
     virtual void ProcessMessages() = 0;
     // Handles the next window message, waiting for one when none is pending.
     virtual void WaitForMessage() = 0;
-    // Hands a progress change to the page shown without waiting.
-    virtual void SetProgress(const std::string& text, std::int64_t min, std::int64_t max, std::int64_t position) = 0;
 
     virtual bool FileExists(const std::string& path) = 0;
     virtual std::optional<std::string> ReadTextFile(const std::string& path) = 0;

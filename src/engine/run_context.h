@@ -18,6 +18,7 @@
 #include "engine/value_state.h"
 #include "installer/components.h"
 #include "installer/deferred_properties.h"
+#include "wizard/progress_state.h"
 #include "engine/variable_store.h"
 
 namespace qv {
@@ -51,6 +52,10 @@ public:
 
     // The process's cancel flag; assigning ABORT sets it.
     std::atomic<bool> cancelRequested{false};
+    ProgressState progress;
+    // Set while a worker thread runs a long operation: the page on screen
+    // then shows the progress each second.
+    std::atomic<bool> longOperationActive{false};
     VariableStore vars{&cancelRequested};
 
     // Product fields that an instance file may replace at session start.

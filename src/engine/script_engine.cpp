@@ -23,7 +23,7 @@ void ShowProgressChange(RunContext& cx) {
     if (text == cx.lastProgressText && *position == cx.lastProgress) return;
     cx.lastProgressText = text;
     cx.lastProgress = *position;
-    cx.host.SetProgress(text, 0, 100, *position);
+    cx.progress.Set(text, 0, 100, *position);
     if (!cx.silent) cx.host.WaitForMessage();
 }
 

@@ -31,7 +31,6 @@ public:
     void ShowError(const std::string& text) override { errors.push_back(text); }
     void ProcessMessages() override {}
     void WaitForMessage() override {}
-    void SetProgress(const std::string&, std::int64_t, std::int64_t, std::int64_t) override {}
     bool FileExists(const std::string& path) override { return files.count(path) != 0; }
     std::optional<std::string> ReadTextFile(const std::string& path) override {
         auto it = files.find(path);
