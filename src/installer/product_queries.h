@@ -14,5 +14,7 @@ std::optional<std::string> InstalledPackageCode(const std::string& productCode);
 // True when the installed product's package code equals the revision code
 // (letter case ignored).
 bool PackageCodeMatches(const std::string& productCode, const std::string& revisionCode);
+// A fresh GUID as text: "{" 8-4-4-4-12 upper-case hexadecimal digits "}".
+std::string NewGuidText();
 
 }  // namespace qv::win
