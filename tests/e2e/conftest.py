@@ -114,6 +114,11 @@ class WineSession:
                 return "    ".join(parts[3:])
         return None
 
+    def reg_set(self, key, name, data):
+        """Writes a string value (creating the key)."""
+        code, out = self.run([self.wine, "reg", "add", key, "/v", name, "/d", data, "/f", self.env["QV_REGVIEW"]], 60)
+        assert code == 0, out
+
     def reg_delete(self, key, name):
         self.run([self.wine, "reg", "delete", key, "/v", name, "/f", self.env["QV_REGVIEW"]], 60, merge_errors=False)
 
