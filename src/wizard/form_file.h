@@ -73,6 +73,8 @@ struct FormCollectionItem {
     std::vector<FormProperty> properties;
 };
 
+// One value: `kind` says which field holds it (the word after each kind
+// above); the factories fill that field and leave the others empty.
 struct FormValue {
     FormValueKind kind = FormValueKind::Null;
     std::int64_t integer = 0;
@@ -85,6 +87,7 @@ struct FormValue {
     std::vector<FormCollectionItem> collection;
 
     static FormValue Int(std::int64_t v);
+    // Extended, Single (rounded to 32 bits) or Date.
     static FormValue Float(double v, FormValueKind kind = FormValueKind::Extended);
     static FormValue CurrencyUnits(std::int64_t tenThousandths);
     static FormValue Str(std::string v);   // 8-bit string
@@ -111,6 +114,7 @@ struct FormObject {
     std::string name;
     std::vector<FormProperty> properties;
     std::vector<FormObject> children;
+    // The object flags; the text form shows "inherited" when both are set.
     bool inherited = false;
     bool isInline = false;
     std::optional<std::int64_t> childPosition;
@@ -139,7 +143,8 @@ FormObject ReadForm(std::string_view bytes);
 std::string WriteForm(const FormObject& root);
 
 // The stream behind a resource header named after the root's class name,
-// upper-cased, as the toolkit saves dialog files.
+// upper-cased, as the toolkit saves dialog files. A class name holding a zero
+// byte or starting with byte FF cannot name the resource (FormError).
 std::string WriteFormResource(const FormObject& root);
 
 // The text form ("object Name: TClass" ... "end"), two blanks per level.

@@ -1,5 +1,5 @@
-// quorvex-kit: makes finished setups from a project description and checks
-// the package of a finished setup.
+// quorvex-kit: makes finished setups from a project description, checks the
+// package of a finished setup, and compiles dialog text forms.
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include "form_compiler.h"
 #include "kit_error.h"
 #include "project.h"
 #include "setup_builder.h"
@@ -19,7 +20,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: quorvex-kit build PROJECT.json --out DIR [--stub PATH] [--zor PATH]\n"
-    "       quorvex-kit check SETUP.exe|PACKAGE\n";
+    "       quorvex-kit check SETUP.exe|PACKAGE\n"
+    "       quorvex-kit form IN.txt OUT.dfm\n";
 
 // The kit is installed as dist/kit/quorvex-kit beside dist/quorvex.exe and
 // dist/zor.dll.
@@ -70,6 +72,10 @@ int main(int argc, char** argv) {
         }
         if (!args.empty() && args[0] == "build") return Build({args.begin() + 1, args.end()});
         if (args.size() == 2 && args[0] == "check") return qv::kit::CheckSetup(args[1], std::cout);
+        if (args.size() == 3 && args[0] == "form") {
+            qv::kit::CompileFormFile(args[1], args[2]);
+            return 0;
+        }
         std::cerr << kUsage;
         return 2;
     } catch (const KitError& e) {
