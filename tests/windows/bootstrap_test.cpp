@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "scratch_folder.h"
 #include "bootstrap/package.h"
 #include "bootstrap/workspace.h"
 #include "bootstrap/wrap_package.h"
@@ -13,26 +14,7 @@
 using namespace qv;
 using namespace qv::win;
 
-namespace {
-
-// A fresh folder under the temporary folder, removed afterwards.
-class ScratchFolder : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char name[MAX_PATH];
-        ASSERT_NE(::GetTempFileNameA(TempFolder().c_str(), "qvt", 0, name), 0u);
-        ::DeleteFileA(name);
-        folder_ = std::string(name) + "\\";
-        ASSERT_TRUE(ForceDirectories(folder_));
-    }
-    void TearDown() override {
-        DeleteTree(folder_);
-        RemoveFolder(folder_.substr(0, folder_.size() - 1));
-    }
-    std::string folder_;
-};
-
-}  // namespace
+using qv::testing::ScratchFolder;
 
 TEST(ImageSize, EqualsTheFileSizeOfThisPlainExecutable) {
     std::string self = ModuleFileName(nullptr);

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "scratch_folder.h"
 #include "bootstrap/win_host.h"
 #include "common/errors.h"
 #include "platform/files.h"
@@ -32,21 +33,8 @@ std::string Upper(std::string text) {
     return text;
 }
 
-// A fresh folder under the temporary folder, removed afterwards.
-class HostFiles : public ::testing::Test {
+class HostFiles : public qv::testing::ScratchFolder {
 protected:
-    void SetUp() override {
-        char name[MAX_PATH];
-        ASSERT_NE(::GetTempFileNameA(TempFolder().c_str(), "qvh", 0, name), 0u);
-        ::DeleteFileA(name);
-        folder_ = std::string(name) + "\\";
-        ASSERT_TRUE(ForceDirectories(folder_));
-    }
-    void TearDown() override {
-        DeleteTree(folder_);
-        RemoveFolder(folder_.substr(0, folder_.size() - 1));
-    }
-    std::string folder_;
     WinHost host_;
 };
 
