@@ -25,6 +25,7 @@ enum ZorError : std::int32_t {
     kZorUnsafePath = 1006,         // an entry would be written outside the target folder
     kZorWrongPassword = 1007,      // the password does not decrypt the data
     kZorUnsupportedMethod = 1008,  // a coder the library does not have
+    kZorPasswordRequired = 1009,   // the data is encrypted and no password was given
 };
 
 // One listed entry: 48 bytes in a 32-bit process; only `path` is used by the
@@ -47,7 +48,9 @@ struct ZorFileList {
 };
 
 // Copies the password into buffer (size bytes, zero-terminated); 1 when it
-// gave one, 0 when there is none.
+// gave one, 0 when there is none. The library asks it only when encrypted
+// data needs a password and none was passed as an argument, and at most
+// once per call.
 typedef std::int32_t(ZOR_CALL* ZorPasswordCallback)(char* buffer, std::int32_t size);
 // Called while extracting; 1 to go on, 0 to cancel.
 typedef std::int32_t(ZOR_CALL* ZorProgressCallback)(const char* entry, std::uint64_t done, std::uint64_t total);

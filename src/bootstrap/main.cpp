@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "bootstrap/startup.h"
+#include "media/codec_staging.h"
 
 namespace {
 
@@ -22,5 +23,6 @@ void RestrictLibrarySearch() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     RestrictLibrarySearch();
+    qv::win::StageArchiveCodecs();
     return qv::win::RunSetup();
 }

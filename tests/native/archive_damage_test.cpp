@@ -34,7 +34,9 @@ protected:
         for (const auto& [name, switches] : std::vector<std::pair<std::string, std::vector<std::string>>>{
                  {"lzma2.7z", {"-m0=lzma2"}},
                  {"lzma.7z", {"-m0=lzma", "-ms=off"}},
-                 {"copy.7z", {"-m0=copy", "-mhc=off"}}}) {
+                 {"copy.7z", {"-m0=copy", "-mhc=off"}},
+                 {"bcj2.7z", {"-mf=BCJ2", "-ms=on"}},
+                 {"encrypted.7z", {"-m0=lzma2", "-pSecret", "-mhe=off"}}}) {
             Make7z(work.path() / name, work.path(), {"a.txt", "b.bin", "c.txt"}, switches);
             archives_[name] = ReadBytes(work.path() / name);
         }
@@ -52,13 +54,15 @@ std::map<std::string, Bytes> ArchiveSmall::originals_;
 // ArchiveError or still gives the original bytes (a change in a time field,
 // say); the CRCs leave no way to wrong data.
 TEST_F(ArchiveSmall, EveryFlippedByteFailsCleanlyOrChangesNoData) {
+    DecodeOptions options;
+    options.password = [] { return std::u16string(u"Secret"); };
     for (const auto& [name, good] : archives_) {
         for (std::size_t at = 0; at < good.size(); ++at) {
             for (const std::uint8_t mask : {0x01, 0xFF}) {
                 Bytes bad = good;
                 bad[at] ^= mask;
                 MemoryTarget target;
-                if (OpenAndExtract(bad, target)) continue;
+                if (OpenAndExtract(bad, target, options)) continue;
                 for (const auto& [file, data] : target.files) {
                     ASSERT_TRUE(originals_.count(file)) << name << " byte " << at << " made up " << file;
                     ASSERT_EQ(data, originals_[file]) << name << " byte " << at << " mask " << int(mask);
@@ -169,12 +173,12 @@ INSTANTIATE_TEST_SUITE_P(
                     H({0x01, OneFolder(10, kCopyCoder, 1ull << 60), kOneName, 0x00}), Kind::DataError},
         HostileCase{"DictionaryBeyondTheMemoryLimit", Bytes(10, 0),
                     H({0x01, OneFolder(10, kHugeDictionaryLzma, 1ull << 40), kOneName, 0x00}), Kind::ResourceLimit},
-        HostileCase{"UnknownMethod", Bytes(10, 'x'), H({0x01, OneFolder(10, {0x04, 0x03, 0x03, 0x01, 0x03}, 10), kOneName, 0x00}),
+        HostileCase{"UnknownMethod", Bytes(10, 'x'), H({0x01, OneFolder(10, {0x03, 0x03, 0x04, 0x01}, 10), kOneName, 0x00}),
                     Kind::UnsupportedMethod},
         HostileCase{"EncryptedHeader", Bytes(16, 'x'),
-                    H({0x17, 0x06, N{0}, N{1}, 0x09, N{16}, 0x00, 0x07, 0x0B, N{1}, 0x00, N{1}, 0x04, 0x06, 0xF1, 0x07,
-                       0x01, 0x0C, N{16}, 0x00, 0x00}),
-                    Kind::UnsupportedMethod},
+                    H({0x17, 0x06, N{0}, N{1}, 0x09, N{16}, 0x00, 0x07, 0x0B, N{1}, 0x00, N{1}, 0x24, 0x06, 0xF1, 0x07,
+                       0x01, N{1}, 0x13, 0x0C, N{16}, 0x00, 0x00}),
+                    Kind::PasswordRequired},
         HostileCase{"UnknownHeaderType", {}, H({0x09, 0x00}), Kind::Damaged},
         HostileCase{"HeaderEndsInsideAField", {}, H({0x01, 0x04, 0x06}), Kind::Damaged}),
     [](const ::testing::TestParamInfo<HostileCase>& info) { return std::string(info.param.name); });

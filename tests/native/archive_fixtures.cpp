@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "archive/sevenzip/archive_error.h"
+#include "archive/sevenzip/builtin_coders.h"
 #include "archive/sevenzip/crc32.h"
 #include "archive/sevenzip/file_source.h"
 
@@ -185,12 +186,17 @@ void SetFileTimeOf(const fs::path& file, std::uint64_t fileTime) {
     if (utimensat(AT_FDCWD, file.c_str(), times, 0) != 0) throw std::runtime_error("cannot set time of " + file.string());
 }
 
+DecodeOptions WithBuiltInCoders(DecodeOptions options) {
+    if (options.coders == nullptr) options.coders = &BuiltInCoders();
+    return options;
+}
+
 std::unique_ptr<Archive> OpenArchive(const fs::path& file, const DecodeOptions& options) {
-    return std::make_unique<Archive>(std::make_unique<StdFileSource>(file), options);
+    return std::make_unique<Archive>(std::make_unique<StdFileSource>(file), WithBuiltInCoders(options));
 }
 
 std::unique_ptr<Archive> OpenArchiveBytes(const Bytes& bytes, const DecodeOptions& options) {
-    return std::make_unique<Archive>(std::make_unique<MemorySource>(bytes), options);
+    return std::make_unique<Archive>(std::make_unique<MemorySource>(bytes), WithBuiltInCoders(options));
 }
 
 fs::path FolderTarget::Resolve(const std::vector<std::string>& path) const {

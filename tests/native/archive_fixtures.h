@@ -47,6 +47,7 @@ void Make7z(const fs::path& archive, const fs::path& folder, const std::vector<s
 std::uint64_t FileTimeOf(const fs::path& file);
 void SetFileTimeOf(const fs::path& file, std::uint64_t fileTime);
 
+// Without a coder source in the options, the built-in coders decode.
 std::unique_ptr<Archive> OpenArchive(const fs::path& file, const DecodeOptions& options = {});
 std::unique_ptr<Archive> OpenArchiveBytes(const Bytes& bytes, const DecodeOptions& options = {});
 

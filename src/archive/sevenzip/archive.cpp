@@ -1,6 +1,8 @@
 #include "archive/sevenzip/archive.h"
 
 #include <cstring>
+#include <functional>
+#include <stdexcept>
 
 #include "archive/sevenzip/archive_error.h"
 #include "archive/sevenzip/crc32.h"
@@ -19,10 +21,33 @@ constexpr std::uint64_t kMaxHeaderSize = std::uint64_t(256) << 20;
 // A compressed header may itself be compressed once more; no writer nests deeper.
 constexpr int kMaxHeaderNesting = 4;
 
+// Asks the caller's function once and keeps the answer.
+std::function<std::optional<std::u16string>()> AskOnce(std::function<std::optional<std::u16string>()> ask) {
+    if (!ask) return {};
+    struct Answer {
+        bool asked = false;
+        std::optional<std::u16string> password;
+    };
+    auto answer = std::make_shared<Answer>();
+    return [ask = std::move(ask), answer]() {
+        if (!answer->asked) {
+            answer->password = ask();
+            answer->asked = true;
+        }
+        return answer->password;
+    };
+}
+
 }  // namespace
+
+[[noreturn]] void ThrowWrongPassword(const std::string& what) {
+    throw ArchiveError(ArchiveErrorKind::WrongPassword, "Wrong password, or the encrypted " + what + " is damaged");
+}
 
 Archive::Archive(std::unique_ptr<RandomAccessSource> source, const DecodeOptions& options)
     : source_(std::move(source)), options_(options) {
+    if (options_.coders == nullptr) throw std::invalid_argument("an archive needs a coder source");
+    options_.password = AskOnce(std::move(options_.password));
     std::vector<std::uint8_t> header = ReadNextHeader();
     if (header.empty()) return;  // an archive without entries
     for (int nesting = 0;; ++nesting) {
@@ -74,9 +99,14 @@ std::vector<std::uint8_t> Archive::DecodeHeaderFolder(const StreamsInfo& streams
     if (size == 0 || size > kMaxHeaderSize) ThrowDamaged("impossible header size");
     // Grown as data is decoded, never reserved from the stated size.
     std::vector<std::uint8_t> header;
-    const std::unique_ptr<InStream> stream = OpenFolderStream(*source_, streams, 0, options_);
-    std::uint8_t chunk[1 << 14];
-    for (std::size_t n; (n = stream->Read(chunk, sizeof chunk)) != 0;) header.insert(header.end(), chunk, chunk + n);
+    try {
+        const std::unique_ptr<InStream> stream = OpenFolderStream(*source_, streams, 0, options_);
+        std::uint8_t chunk[1 << 14];
+        for (std::size_t n; (n = stream->Read(chunk, sizeof chunk)) != 0;) header.insert(header.end(), chunk, chunk + n);
+    } catch (const ArchiveError& e) {
+        if (IsEncrypted(streams.folders[0]) && IsDamage(e)) ThrowWrongPassword("header");
+        throw;
+    }
     return header;
 }
 
@@ -86,6 +116,8 @@ void Archive::CheckPackStreamsInFile(const StreamsInfo& streams) const {
         if (streams.packOffsets[i] > fileSize || streams.packSizes[i] > fileSize - streams.packOffsets[i])
             ThrowDamaged("it ends too early");
 }
+
+bool Archive::FolderIsEncrypted(std::size_t folder) const { return IsEncrypted(streams_.folders.at(folder)); }
 
 std::unique_ptr<InStream> Archive::OpenFolder(std::size_t folder) {
     return OpenFolderStream(*source_, streams_, folder, options_);

@@ -14,13 +14,17 @@ namespace qv::sevenzip {
 
 class Archive {
 public:
+    // options.coders must be set. The password function is asked at most
+    // once, when the first encrypted folder (or header) is decoded.
     // Throws ArchiveError: NotArchive without the signature, Damaged for a
     // broken or truncated header, UnsupportedMethod when the header's own
-    // coders are unknown (as for an encrypted header).
-    explicit Archive(std::unique_ptr<RandomAccessSource> source, const DecodeOptions& options = {});
+    // coders are unknown, PasswordRequired or WrongPassword for an
+    // encrypted header.
+    Archive(std::unique_ptr<RandomAccessSource> source, const DecodeOptions& options);
 
     const std::vector<Entry>& Entries() const { return entries_; }
     std::size_t FolderCount() const { return streams_.folders.size(); }
+    bool FolderIsEncrypted(std::size_t folder) const;
     // The decoded bytes of a folder, front to back: its files one after the
     // other in the order of Entry::offsetInFolder.
     std::unique_ptr<InStream> OpenFolder(std::size_t folder);

@@ -18,6 +18,10 @@ enum class ArchiveErrorKind {
     Cancelled,          // the caller asked to stop
     WriteFailed,        // the extraction target could not be written
     NotFound,           // a requested entry is not in the archive
+    WrongPassword,      // encrypted data that the password given does not decrypt
+    PasswordRequired,   // encrypted data and no password was given
+    LibraryMissing,     // a codec library is missing or of another version
+    Internal,           // a failure of the reader itself (reported across a library boundary)
 };
 
 class ArchiveError : public std::runtime_error {
@@ -28,6 +32,15 @@ public:
 private:
     ArchiveErrorKind kind_;
 };
+
+// Damage found in decoded data; in encrypted data it is what a wrong
+// password looks like.
+inline bool IsDamage(const ArchiveError& e) {
+    return e.kind() == ArchiveErrorKind::Damaged || e.kind() == ArchiveErrorKind::DataError;
+}
+
+// "Wrong password, or the encrypted <what> is damaged".
+[[noreturn]] void ThrowWrongPassword(const std::string& what);
 
 [[noreturn]] inline void ThrowDamaged(const std::string& what) {
     throw ArchiveError(ArchiveErrorKind::Damaged, "The archive is damaged: " + what);

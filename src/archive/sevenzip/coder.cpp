@@ -4,38 +4,21 @@
 #include <cstdio>
 
 #include "archive/sevenzip/archive_error.h"
-#include "archive/sevenzip/copy_coder.h"
-#include "archive/sevenzip/lzma_coders.h"
 
 namespace qv::sevenzip {
-namespace {
 
-struct CoderMethod {
-    std::uint64_t id;
-    CoderFactory make;
-};
-
-const CoderMethod kMethods[] = {
-    {0x00, MakeCopyCoder},      // copy
-    {0x030101, MakeLzmaCoder},  // LZMA
-    {0x21, MakeLzma2Coder},     // LZMA2
-};
-
-// Null for a method this reader does not have.
-const CoderMethod* FindCoderMethod(std::uint64_t id) {
-    const auto it = std::find_if(std::begin(kMethods), std::end(kMethods), [id](const CoderMethod& m) { return m.id == id; });
-    return it == std::end(kMethods) ? nullptr : it;
+const CoderMethod* FindCoderMethod(const CoderMethod* begin, const CoderMethod* end, std::uint64_t id) {
+    const CoderMethod* it = std::find_if(begin, end, [id](const CoderMethod& m) { return m.id == id; });
+    return it == end ? nullptr : it;
 }
 
-}  // namespace
+void ThrowUnsupportedMethod(std::uint64_t id) {
+    throw ArchiveError(ArchiveErrorKind::UnsupportedMethod, "Unsupported compression method " + MethodIdText(id));
+}
 
-std::unique_ptr<InStream> MakeCoder(const Coder& coder, CoderInputs inputs, std::uint64_t outSize,
-                                    const DecodeOptions& options) {
-    const CoderMethod* method = FindCoderMethod(coder.methodId);
-    if (method == nullptr)
-        throw ArchiveError(ArchiveErrorKind::UnsupportedMethod,
-                           "Unsupported compression method " + MethodIdText(coder.methodId));
-    return method->make(coder, std::move(inputs), outSize, options);
+void RequireSingleStream(const Coder& coder, const CoderInputs& inputs) {
+    if (coder.numInStreams != 1 || coder.numOutStreams != 1 || inputs.size() != 1)
+        ThrowDamaged("a coder with the wrong number of streams");
 }
 
 std::string MethodIdText(std::uint64_t id) {

@@ -27,11 +27,6 @@ private:
 
 }  // namespace
 
-void RequireSingleStream(const Coder& coder, const CoderInputs& inputs) {
-    if (coder.numInStreams != 1 || coder.numOutStreams != 1 || inputs.size() != 1)
-        ThrowDamaged("a coder with the wrong number of streams");
-}
-
 std::unique_ptr<InStream> MakeCopyCoder(const Coder& coder, CoderInputs inputs, std::uint64_t outSize,
                                         const DecodeOptions&) {
     RequireSingleStream(coder, inputs);

@@ -46,7 +46,14 @@ public:
             Report(*f.entry);
             if (auto out = target_.CreateOutputFile(*f.entry, f.path)) out->Commit();
         }
-        for (auto& [folder, files] : packed_) ExtractFolder(folder, files);
+        for (auto& [folder, files] : packed_) {
+            try {
+                ExtractFolder(folder, files);
+            } catch (const ArchiveError& e) {
+                if (archive_.FolderIsEncrypted(folder) && IsDamage(e)) ThrowWrongPassword("data");
+                throw;
+            }
+        }
         for (const PlannedEntry& f : folders_) target_.FinishFolder(*f.entry, f.path);
     }
 

@@ -4,6 +4,7 @@
 
 #include "archive/sevenzip/archive_error.h"
 #include "archive/sevenzip/crc32.h"
+#include "archive/sevenzip/method_ids.h"
 
 namespace qv::sevenzip {
 namespace {
@@ -81,7 +82,7 @@ public:
                                "Unsupported compression method " + MethodIdText(coder.methodId));
         CoderInputs inputs;
         for (std::uint32_t k = 0; k < coder.numInStreams; ++k) inputs.push_back(BuildInput(firstIn_[c] + k));
-        return MakeCoder(coder, std::move(inputs), folder_.unpackSizes[outIndex], options_);
+        return options_.coders->MakeCoder(coder, std::move(inputs), folder_.unpackSizes[outIndex], options_);
     }
 
 private:
@@ -104,6 +105,11 @@ private:
 };
 
 }  // namespace
+
+bool IsEncrypted(const Folder& folder) {
+    return std::any_of(folder.coders.begin(), folder.coders.end(),
+                       [](const Coder& c) { return c.methodId == method::k7zAes; });
+}
 
 std::unique_ptr<InStream> OpenFolderStream(RandomAccessSource& source, const StreamsInfo& streams,
                                            std::size_t folderIndex, const DecodeOptions& options) {

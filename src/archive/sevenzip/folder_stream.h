@@ -11,7 +11,12 @@
 
 namespace qv::sevenzip {
 
+// Decoded through options.coders.
 std::unique_ptr<InStream> OpenFolderStream(RandomAccessSource& source, const StreamsInfo& streams,
                                            std::size_t folderIndex, const DecodeOptions& options);
+
+// The folder's data passes through the 7z encryption method: damage found
+// while decoding it most likely means a wrong password.
+bool IsEncrypted(const Folder& folder);
 
 }  // namespace qv::sevenzip

@@ -4,7 +4,6 @@
 
 #include "archive/sevenzip/archive_error.h"
 #include "archive/sevenzip/coder_input.h"
-#include "archive/sevenzip/copy_coder.h"
 #include "archive/sevenzip/lzma_decoder.h"
 
 namespace qv::sevenzip {

@@ -15,8 +15,6 @@ constexpr std::uint32_t kModelTotal = 1u << kModelBits;
 constexpr unsigned kMoveBits = 5;
 constexpr std::uint16_t kProbInit = kModelTotal / 2;
 constexpr std::size_t kInitialWindow = 1 << 20;
-// Shorter matches are copied byte by byte: a library call costs more.
-constexpr std::size_t kBlockCopyMin = 64;
 
 // Offsets into the probability array.
 constexpr std::size_t kIsMatch = 0;               // [state][posState]
@@ -60,6 +58,25 @@ inline unsigned DecodeBit(RangeState& rc, std::uint16_t& prob) {
         prob = static_cast<std::uint16_t>(prob - (prob >> kMoveBits));
         bit = 1;
     }
+    if (rc.range < kTopValue) {
+        rc.range <<= 8;
+        rc.code = (rc.code << 8) | *rc.in++;
+    }
+    return bit;
+}
+
+// The same bit with the outcome chosen by selection rather than a branch:
+// faster where the bits are hard to predict, as in literals.
+inline unsigned DecodeBitSelect(RangeState& rc, std::uint16_t& prob) {
+    const std::uint32_t p = prob;
+    const std::uint32_t bound = (rc.range >> kModelBits) * p;
+    const unsigned bit = rc.code >= bound;
+    const std::uint32_t mask = 0u - bit;  // all ones for a 1
+    rc.range = (bound & ~mask) | ((rc.range - bound) & mask);
+    rc.code -= bound & mask;
+    const std::uint32_t ifOne = (p - (p >> kMoveBits)) & mask;
+    const std::uint32_t ifZero = (p + ((kModelTotal - p) >> kMoveBits)) & ~mask;
+    prob = static_cast<std::uint16_t>(ifOne | ifZero);
     if (rc.range < kTopValue) {
         rc.range <<= 8;
         rc.code = (rc.code << 8) | *rc.in++;
@@ -118,6 +135,43 @@ inline std::uint32_t DecodeDistance(RangeState& rc, std::uint16_t* p, unsigned l
 // Window index of the byte distance + 1 back from pos; distance < capacity.
 inline std::size_t BackIndex(std::size_t pos, std::uint32_t distance, std::size_t capacity) {
     return pos > distance ? pos - distance - 1 : pos + capacity - distance - 1;
+}
+
+// Copies n bytes from distance + 1 back to pos; the caller has checked the
+// distance against the history and n against the room before the window's
+// end. Overlapping copies repeat the bytes they have just written, as the
+// format means them to.
+inline void CopyMatch(std::uint8_t* win, std::size_t cap, std::size_t pos, std::size_t n, std::uint32_t distance) {
+    std::size_t src = BackIndex(pos, distance, cap);
+    std::uint8_t* d = win + pos;
+    if (src + n > cap) {
+        // The source wraps around the window's end.
+        for (std::size_t i = 0; i < n; ++i) {
+            d[i] = win[src];
+            if (++src == cap) src = 0;
+        }
+        return;
+    }
+    const std::uint8_t* s = win + src;
+    if (distance == 0) {
+        std::memset(d, *s, n);  // a run of one byte
+    } else if (distance >= 7 && n >= 8) {
+        // Eight bytes at a time never read what the same step writes; the
+        // last step may overlap the one before, whose bytes are final.
+        std::size_t i = 0;
+        for (; i + 8 <= n; i += 8) {
+            std::uint64_t chunk;
+            std::memcpy(&chunk, s + i, 8);
+            std::memcpy(d + i, &chunk, 8);
+        }
+        if (i != n) {
+            std::uint64_t chunk;
+            std::memcpy(&chunk, s + n - 8, 8);
+            std::memcpy(d + n - 8, &chunk, 8);
+        }
+    } else {
+        for (std::size_t i = 0; i < n; ++i) d[i] = s[i];
+    }
 }
 
 [[noreturn]] void ThrowBadData() {
@@ -201,36 +255,6 @@ void LzmaDecoder::CopyStored(std::size_t size) {
     processed_ += size;
 }
 
-std::size_t LzmaDecoder::CopyMatch(std::size_t pos, std::size_t limit, std::size_t length, std::uint32_t distance) {
-    std::uint8_t* const win = window_.get();
-    const std::size_t n = std::min(length, limit - pos);
-    pendingLen_ = length - n;
-    std::size_t src = BackIndex(pos, distance, capacity_);
-    if (src + n <= capacity_) {
-        std::uint8_t* d = win + pos;
-        const std::uint8_t* s = win + src;
-        std::size_t i = 0;
-        if (n >= kBlockCopyMin && n <= std::size_t(distance) + 1) {
-            std::memmove(d, s, n);  // the copy does not read its own output
-            i = n;
-        } else if (distance >= 7) {
-            // Eight bytes at a time never read what the same step writes.
-            for (; i + 8 <= n; i += 8) {
-                std::uint64_t chunk;
-                std::memcpy(&chunk, s + i, 8);
-                std::memcpy(d + i, &chunk, 8);
-            }
-        }
-        for (; i < n; ++i) d[i] = s[i];
-    } else {
-        for (std::size_t i = 0; i < n; ++i) {
-            win[pos + i] = win[src];
-            if (++src == capacity_) src = 0;
-        }
-    }
-    return pos + n;
-}
-
 std::size_t LzmaDecoder::Decode(std::size_t size) {
     const std::size_t start = pos_;
     const std::size_t limit = pos_ + size;
@@ -241,7 +265,13 @@ std::size_t LzmaDecoder::Decode(std::size_t size) {
     const std::uint64_t base = processed_ - start;
 
     std::size_t pos = pos_;
-    if (pendingLen_ != 0) pos = CopyMatch(pos, limit, pendingLen_, rep_[0]);
+    std::size_t pending = pendingLen_;
+    if (pending != 0) {
+        const std::size_t n = std::min(pending, limit - pos);
+        CopyMatch(win, cap, pos, n, rep_[0]);
+        pos += n;
+        pending -= n;
+    }
 
     RangeState rc{range_, code_, input_.Position()};
     const std::uint8_t* safe = input_.SafeLimit();
@@ -252,6 +282,8 @@ std::size_t LzmaDecoder::Decode(std::size_t size) {
     const unsigned lc = props_.lc;
     unsigned state = state_;
     std::uint32_t rep0 = rep_[0], rep1 = rep_[1], rep2 = rep_[2], rep3 = rep_[3];
+    // The byte before pos, the context of the next literal.
+    unsigned prev = base + pos == 0 ? 0 : win[(pos == 0 ? cap : pos) - 1];
 
     while (pos < limit) {
         if (rc.in > safe) {
@@ -262,22 +294,26 @@ std::size_t LzmaDecoder::Decode(std::size_t size) {
         const unsigned posState = static_cast<unsigned>(processed) & pbMask;
 
         if (DecodeBit(rc, p[kIsMatch + (state << 4) + posState]) == 0) {
-            const unsigned prev = processed == 0 ? 0 : win[(pos == 0 ? cap : pos) - 1];
             std::uint16_t* probs =
                 literals + 0x300 * (((static_cast<unsigned>(processed) & lpMask) << lc) + (prev >> (8 - lc)));
             unsigned symbol = 1;
-            if (state >= 7) {
+            if (state < 7) {
+                for (int i = 0; i < 8; ++i) symbol = (symbol << 1) | DecodeBitSelect(rc, probs[symbol]);
+            } else {
+                // After a match the byte at rep0 predicts this one: its bits
+                // choose the probabilities until the first bit that differs.
                 unsigned matchByte = win[BackIndex(pos, rep0, cap)];
-                do {
-                    const unsigned matchBit = (matchByte >> 7) & 1;
+                unsigned offset = 0x100;
+                for (int i = 0; i < 8; ++i) {
                     matchByte <<= 1;
-                    const unsigned bit = DecodeBit(rc, probs[((1 + matchBit) << 8) + symbol]);
+                    const unsigned matchBit = matchByte & offset;
+                    const unsigned bit = DecodeBitSelect(rc, probs[offset + matchBit + symbol]);
                     symbol = (symbol << 1) | bit;
-                    if (matchBit != bit) break;
-                } while (symbol < 0x100);
+                    offset &= bit != 0 ? matchBit : ~matchBit;
+                }
             }
-            while (symbol < 0x100) symbol = (symbol << 1) | DecodeBit(rc, probs[symbol]);
-            win[pos++] = static_cast<std::uint8_t>(symbol);
+            prev = symbol & 0xFF;
+            win[pos++] = static_cast<std::uint8_t>(prev);
             state = state < 4 ? 0 : (state < 10 ? state - 3 : state - 6);
             continue;
         }
@@ -296,8 +332,8 @@ std::size_t LzmaDecoder::Decode(std::size_t size) {
             if (DecodeBit(rc, p[kIsRepG0 + state]) == 0) {
                 if (DecodeBit(rc, p[kIsRep0Long + (state << 4) + posState]) == 0) {
                     if (rep0 >= processed || rep0 >= cap) ThrowBadData();
-                    win[pos] = win[BackIndex(pos, rep0, cap)];
-                    ++pos;
+                    prev = win[BackIndex(pos, rep0, cap)];
+                    win[pos++] = static_cast<std::uint8_t>(prev);
                     state = state < 7 ? 9 : 11;
                     continue;
                 }
@@ -321,7 +357,12 @@ std::size_t LzmaDecoder::Decode(std::size_t size) {
             state = state < 7 ? 8 : 11;
         }
         if (rep0 >= processed || rep0 >= cap) ThrowBadData();
-        pos = CopyMatch(pos, limit, length + kMatchMinLen, rep0);
+        const std::size_t matchLength = length + kMatchMinLen;
+        const std::size_t n = std::min(matchLength, limit - pos);
+        CopyMatch(win, cap, pos, n, rep0);
+        pos += n;
+        pending = matchLength - n;
+        prev = win[pos - 1];
     }
 
     input_.CheckNotOverrun(rc.in);
@@ -333,6 +374,7 @@ std::size_t LzmaDecoder::Decode(std::size_t size) {
     rep_[1] = rep1;
     rep_[2] = rep2;
     rep_[3] = rep3;
+    pendingLen_ = pending;
     pos_ = pos;
     processed_ = base + pos;
     return pos - start;

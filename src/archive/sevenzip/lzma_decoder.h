@@ -53,7 +53,6 @@ private:
     static constexpr std::size_t kNumProbs = 1847;
 
     void Grow();
-    std::size_t CopyMatch(std::size_t pos, std::size_t limit, std::size_t length, std::uint32_t distance);
 
     CoderInput& input_;
     LzmaProperties props_;

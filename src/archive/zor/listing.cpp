@@ -21,9 +21,9 @@ std::set<Listing*>& Registry() {
 
 }  // namespace
 
-std::unique_ptr<Listing> ListEntries(const sevenzip::Archive& archive) {
+std::unique_ptr<Listing> ListEntries(const std::vector<sevenzip::Entry>& entries) {
     auto listing = std::make_unique<Listing>();
-    for (const sevenzip::Entry& e : archive.Entries()) {
+    for (const sevenzip::Entry& e : entries) {
         if (e.isAnti) continue;
         listing->names.push_back(ListedName(e.path));
         ZorArchiveEntry record{};

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/sevenzip/archive.h"
+#include "archive/sevenzip/archive_model.h"
 #include "archive/zor_api.h"
 
 namespace qv::zor {
@@ -18,7 +18,7 @@ struct Listing {
 };
 
 // Every entry but the anti entries, in archive order.
-std::unique_ptr<Listing> ListEntries(const sevenzip::Archive& archive);
+std::unique_ptr<Listing> ListEntries(const std::vector<sevenzip::Entry>& entries);
 
 // Handles are the listings' addresses; only handles given out and not yet
 // released are accepted, so a stale or made-up handle is ignored.

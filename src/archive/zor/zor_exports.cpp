@@ -4,27 +4,29 @@
 // thread do not overwrite each other's code. Every call resets the calling
 // thread's code to kZorOk first.
 //
-// The password arguments are accepted for the calling convention; archives
-// whose headers are encrypted cannot be opened (kZorCannotOpen), and
-// encrypted data is an unsupported method (kZorUnsupportedMethod).
+// Archives are read through the staged format library (format_library.h),
+// loaded for each call; without it nothing can be opened (kZorCannotOpen).
+// The password is the argument when it is not empty, else what the password
+// callback gives, asked once when encrypted data first needs it.
 #include <windows.h>
 
 #include <map>
 #include <type_traits>
 
-#include "archive/sevenzip/archive.h"
 #include "archive/sevenzip/archive_error.h"
 #include "archive/sevenzip/extractor.h"
+#include "archive/zor/format_library.h"
 #include "archive/zor/listing.h"
 #include "archive/zor/win_extract_target.h"
 #include "archive/zor/win_file_source.h"
 #include "archive/zor/win_text.h"
 #include "archive/zor_api.h"
 
-using qv::sevenzip::Archive;
 using qv::sevenzip::ArchiveError;
 using qv::sevenzip::ArchiveErrorKind;
 using qv::sevenzip::Entry;
+using qv::zor::FormatArchive;
+using qv::zor::FormatLibrary;
 
 namespace {
 
@@ -35,13 +37,43 @@ std::int32_t Fail(std::int32_t code) {
     return 0;
 }
 
-// Opening failures: the archive is missing, or it is not one this library
-// can read (no 7z signature, a damaged or encrypted header).
-std::unique_ptr<Archive> OpenArchive(const char* path) {
-    if (path == nullptr || *path == '\0') throw ArchiveError(ArchiveErrorKind::NotFound, "No archive was named");
-    return std::make_unique<Archive>(std::make_unique<qv::zor::WinFileSource>(qv::zor::AnsiToWide(path)));
+constexpr std::int32_t kPasswordBufferSize = 1024;
+
+qv::zor::PasswordSource PasswordOf(const char* password, ZorPasswordCallback callback) {
+    return [given = std::string(password != nullptr ? password : ""), callback]() -> std::optional<std::u16string> {
+        std::string text = given;
+        if (text.empty()) {
+            char buffer[kPasswordBufferSize] = {};
+            if (callback == nullptr || callback(buffer, kPasswordBufferSize) == 0) return std::nullopt;
+            buffer[kPasswordBufferSize - 1] = '\0';
+            text = buffer;
+        }
+        const std::wstring wide = qv::zor::AnsiToWide(text);
+        return std::u16string(wide.begin(), wide.end());
+    };
 }
 
+// An archive opened for one call: the format library, the file and the
+// archive read through them.
+struct OpenedArchive {
+    // The file first: a missing archive is reported as such even without
+    // the format library.
+    OpenedArchive(const char* path, const char* password, ZorPasswordCallback callback)
+        : file(Source(path)), archive(library, *file, PasswordOf(password, callback)) {}
+
+    static std::unique_ptr<qv::zor::WinFileSource> Source(const char* path) {
+        if (path == nullptr || *path == '\0') throw ArchiveError(ArchiveErrorKind::NotFound, "No archive was named");
+        return std::make_unique<qv::zor::WinFileSource>(qv::zor::AnsiToWide(path));
+    }
+
+    std::unique_ptr<qv::zor::WinFileSource> file;
+    FormatLibrary library;
+    FormatArchive archive;
+};
+
+// Opening failures: the archive is missing, or it is not one this library
+// can read (no 7z signature, a damaged header, an encrypted header without
+// the right password, no format library).
 std::int32_t OpenErrorCode(const ArchiveError& e) {
     return e.kind() == ArchiveErrorKind::NotFound ? kZorArchiveNotFound : kZorCannotOpen;
 }
@@ -51,6 +83,8 @@ std::int32_t ExtractErrorCode(const ArchiveError& e) {
         case ArchiveErrorKind::Cancelled: return kZorCancelled;
         case ArchiveErrorKind::UnsafePath: return kZorUnsafePath;
         case ArchiveErrorKind::UnsupportedMethod: return kZorUnsupportedMethod;
+        case ArchiveErrorKind::WrongPassword: return kZorWrongPassword;
+        case ArchiveErrorKind::PasswordRequired: return kZorPasswordRequired;
         default: return kZorExtractFailed;
     }
 }
@@ -64,13 +98,15 @@ std::string NormalisedName(const char* name) {
 
 // The entries named in the list (all entries without a list), by the names
 // the listing gives them.
-std::vector<std::size_t> SelectEntries(const Archive& archive, const ZorFileList* files) {
-    const std::vector<Entry>& entries = archive.Entries();
-    if (files == nullptr) return qv::sevenzip::AllEntries(archive);
+std::vector<std::size_t> SelectEntries(const std::vector<Entry>& entries, const ZorFileList* files) {
+    std::vector<std::size_t> chosen;
+    if (files == nullptr) {
+        for (std::size_t i = 0; i < entries.size(); ++i) chosen.push_back(i);
+        return chosen;
+    }
     std::map<std::string, bool> wanted;
     for (std::int32_t i = 0; i < files->count; ++i)
         if (files->names != nullptr && files->names[i] != nullptr) wanted.emplace(NormalisedName(files->names[i]), false);
-    std::vector<std::size_t> chosen;
     for (std::size_t i = 0; i < entries.size() && !wanted.empty(); ++i) {
         const auto it = wanted.find(qv::zor::ListedName(entries[i].path));
         if (it == wanted.end()) continue;
@@ -86,13 +122,13 @@ std::vector<std::size_t> SelectEntries(const Archive& archive, const ZorFileList
 
 extern "C" {
 
-std::intptr_t ZOR_CALL OpenListArchive(const char* archive, std::int32_t, ZorPasswordCallback, std::int32_t,
-                                       std::int32_t, std::int32_t, const char*, ZorArchiveEntry** entries,
-                                       std::int32_t* count) {
+std::intptr_t ZOR_CALL OpenListArchive(const char* archive, std::int32_t, ZorPasswordCallback passwordCallback,
+                                       std::int32_t, std::int32_t, std::int32_t, const char* password,
+                                       ZorArchiveEntry** entries, std::int32_t* count) {
     lastError = kZorOk;
     try {
-        const std::unique_ptr<Archive> opened = OpenArchive(archive);
-        std::unique_ptr<qv::zor::Listing> listing = qv::zor::ListEntries(*opened);
+        const OpenedArchive opened(archive, password, passwordCallback);
+        std::unique_ptr<qv::zor::Listing> listing = qv::zor::ListEntries(opened.archive.Entries());
         if (listing->records.size() > INT32_MAX) return Fail(kZorCannotOpen);
         if (entries != nullptr) *entries = listing->records.empty() ? nullptr : listing->records.data();
         if (count != nullptr) *count = static_cast<std::int32_t>(listing->records.size());
@@ -105,25 +141,24 @@ std::intptr_t ZOR_CALL OpenListArchive(const char* archive, std::int32_t, ZorPas
 }
 
 std::int32_t ZOR_CALL ExtractArchive(const char* archive, std::int32_t, const char* target, const ZorFileList* files,
-                                     std::int32_t flat, const char*, ZorPasswordCallback, ZorProgressCallback progress,
-                                     ZorNotifyCallback, ZorAnswerCallback answer) {
+                                     std::int32_t flat, const char* password, ZorPasswordCallback passwordCallback,
+                                     ZorProgressCallback progress, ZorNotifyCallback, ZorAnswerCallback answer) {
     lastError = kZorOk;
-    std::unique_ptr<Archive> opened;
+    std::unique_ptr<OpenedArchive> opened;
     try {
-        opened = OpenArchive(archive);
+        opened = std::make_unique<OpenedArchive>(archive, password, passwordCallback);
     } catch (const ArchiveError& e) {
         return Fail(OpenErrorCode(e));
     } catch (...) {
         return Fail(kZorCannotOpen);
     }
     try {
-        const std::vector<std::size_t> chosen = SelectEntries(*opened, files);
+        const std::vector<std::size_t> chosen = SelectEntries(opened->archive.Entries(), files);
         qv::zor::WinExtractTarget folder(qv::zor::AnsiToWide(target != nullptr ? target : ""), answer);
-        qv::sevenzip::ExtractOptions options;
-        options.flat = flat != 0;
+        qv::zor::ExtractProgress report;
         if (progress != nullptr) {
-            options.progress = [progress, name = std::string(), of = static_cast<const Entry*>(nullptr)](
-                                   const Entry& entry, std::uint64_t done, std::uint64_t total) mutable {
+            report = [progress, name = std::string(), of = static_cast<const Entry*>(nullptr)](
+                         const Entry& entry, std::uint64_t done, std::uint64_t total) mutable {
                 if (of != &entry) {
                     name = qv::zor::ListedName(entry.path);
                     of = &entry;
@@ -131,7 +166,7 @@ std::int32_t ZOR_CALL ExtractArchive(const char* archive, std::int32_t, const ch
                 return progress(name.c_str(), done, total) != 0;
             };
         }
-        qv::sevenzip::ExtractEntries(*opened, chosen, folder, options);
+        opened->archive.Extract(chosen, flat != 0, folder, report);
         return 1;
     } catch (const ArchiveError& e) {
         return Fail(ExtractErrorCode(e));
