@@ -1,0 +1,18 @@
+# The sources of this folder, by library (see src/CMakeLists.txt).
+list(APPEND qv_core_sources
+  installer/components.cpp
+  installer/deferred_properties.cpp
+  installer/installer_plan.cpp
+  installer/derived_folders.cpp
+  installer/property_command_line.cpp
+  installer/handover_file.cpp
+  installer/installer_log.cpp
+  installer/message_handler.cpp
+  installer/reserved_properties.cpp
+  installer/language_codes.cpp
+  installer/installer_outcome.cpp
+)
+list(APPEND qv_platform_sources
+  installer/msi_library.cpp
+  installer/product_queries.cpp
+)
