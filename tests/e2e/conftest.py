@@ -5,7 +5,8 @@ judged by their exit code, trace and the temporary folder.
 Run with: /usr/bin/python3 -m pytest tests/e2e -q
 Needs dist/ (the stub and zor.dll, see scripts/wine-env.sh for which build)
 and the kit (dist/kit/quorvex-kit, or QV_KIT=path); QV_E2E_DIST=folder takes
-the stub and zor.dll from another folder."""
+the stub and zor.dll from another folder, QV_E2E_PREFIX=folder uses another
+Wine prefix."""
 
 import json
 import os
@@ -23,7 +24,8 @@ import pytest
 from setup_files import Trace
 
 ROOT = Path(__file__).resolve().parents[2]
-PREFIX = ROOT / "build" / "e2e-prefix"
+# QV_E2E_PREFIX gives a run its own Wine prefix (several runs at once).
+PREFIX = Path(os.environ.get("QV_E2E_PREFIX") or ROOT / "build" / "e2e-prefix")
 
 
 def _wine_settings(env):
