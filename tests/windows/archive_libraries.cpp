@@ -63,7 +63,7 @@ void SetLibrariesPath(const std::optional<std::string>& path) {
     RegCloseKey(key);
 }
 
-ScratchFolder::ScratchFolder(const std::string& name) {
+TempFolder::TempFolder(const std::string& name) {
     char base[MAX_PATH];
     GetTempPathA(MAX_PATH, base);
     static int counter = 0;
@@ -72,7 +72,7 @@ ScratchFolder::ScratchFolder(const std::string& name) {
     CreateDirectoryA(path_.c_str(), nullptr);
 }
 
-ScratchFolder::~ScratchFolder() { RemoveTree(path_); }
+TempFolder::~TempFolder() { RemoveTree(path_); }
 
 void RemoveTree(const std::string& path) {
     std::string folder = path;

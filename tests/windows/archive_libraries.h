@@ -36,12 +36,12 @@ private:
 };
 
 // A new empty folder below the temporary folder, removed with everything in it.
-class ScratchFolder {
+class TempFolder {
 public:
-    explicit ScratchFolder(const std::string& name);
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    explicit TempFolder(const std::string& name);
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
     // With a trailing backslash.
     const std::string& path() const { return path_; }
 

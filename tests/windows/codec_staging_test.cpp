@@ -36,7 +36,7 @@ protected:
 
     static HMODULE stub_;
     SavedLibrariesPath savedPath_;
-    ScratchFolder scratch_{"staging"};
+    TempFolder scratch_{"staging"};
     const std::string folder_ = scratch_.path() + "deeper\\Seven Zip\\";
 };
 HMODULE CodecStaging::stub_ = nullptr;

@@ -11,23 +11,12 @@
 #include <vector>
 
 #include "archive/zor_api.h"
+#include "archive_libraries.h"
 
 namespace {
 
-std::wstring ExeFolder() {
-    wchar_t buffer[MAX_PATH];
-    const DWORD n = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    std::wstring path(buffer, n);
-    return path.substr(0, path.find_last_of(L"\\/") + 1);
-}
-
-std::string Ansi(const std::wstring& wide) {
-    const int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text.data(), n, nullptr, nullptr);
-    text.resize(static_cast<std::size_t>(n - 1));
-    return text;
-}
+using qv::testing::Ansi;
+using qv::testing::ExeFolder;
 
 std::wstring Wide(const std::string& ansi) {
     const int n = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, nullptr, 0);
@@ -38,31 +27,6 @@ std::wstring Wide(const std::string& ansi) {
 }
 
 std::string Fixture(const std::wstring& name) { return Ansi(ExeFolder() + L"zor_fixtures\\" + name); }
-
-struct Zor {
-    HMODULE module = nullptr;
-    ZorOpenListArchiveFn open = nullptr;
-    ZorExtractArchiveFn extract = nullptr;
-    ZorCloseListArchiveFn close = nullptr;
-    ZorGetLastArchiveErrorFn lastError = nullptr;
-
-    static const Zor& Get() {
-        static const Zor zor = Load();
-        return zor;
-    }
-
-private:
-    static Zor Load() {
-        Zor z;
-        z.module = LoadLibraryW((ExeFolder() + L"zor.dll").c_str());
-        if (z.module == nullptr) return z;
-        z.open = reinterpret_cast<ZorOpenListArchiveFn>(GetProcAddress(z.module, "OpenListArchive"));
-        z.extract = reinterpret_cast<ZorExtractArchiveFn>(GetProcAddress(z.module, "ExtractArchive"));
-        z.close = reinterpret_cast<ZorCloseListArchiveFn>(GetProcAddress(z.module, "CloseListArchive"));
-        z.lastError = reinterpret_cast<ZorGetLastArchiveErrorFn>(GetProcAddress(z.module, "GetLastArchiveError"));
-        return z;
-    }
-};
 
 std::vector<char> ReadAll(const std::wstring& path) {
     std::vector<char> bytes;
@@ -181,7 +145,7 @@ class ZorArchive : public ::testing::Test {
 protected:
     void SetUp() override {
         calls = Calls();
-        const Zor& z = Zor::Get();
+        const qv::testing::ZorFunctions& z = qv::testing::Zor();
         ASSERT_NE(z.module, nullptr) << "zor.dll beside the test program";
         ASSERT_TRUE(z.open && z.extract && z.close && z.lastError) << "the four exports by their plain names";
     }
@@ -190,11 +154,11 @@ protected:
     std::vector<std::string> List(const std::string& archive) {
         ZorArchiveEntry* entries = nullptr;
         std::int32_t count = 0;
-        const std::intptr_t handle = Zor::Get().open(archive.c_str(), 0, nullptr, 0, 0, 0, "", &entries, &count);
-        EXPECT_NE(handle, 0) << "error " << Zor::Get().lastError(0);
+        const std::intptr_t handle = qv::testing::Zor().open(archive.c_str(), 0, nullptr, 0, 0, 0, "", &entries, &count);
+        EXPECT_NE(handle, 0) << "error " << qv::testing::Zor().lastError(0);
         std::vector<std::string> names;
         for (std::int32_t i = 0; i < count; ++i) names.push_back(entries[i].path);
-        if (handle != 0) Zor::Get().close(handle);
+        if (handle != 0) qv::testing::Zor().close(handle);
         return names;
     }
 
@@ -204,7 +168,7 @@ protected:
         if (names)
             for (const auto& n : *names) pointers.push_back(n.c_str());
         const ZorFileList list{pointers.data(), static_cast<std::int32_t>(pointers.size())};
-        return Zor::Get().extract(archive.c_str(), 1, target.c_str(), names ? &list : nullptr, flat, "", nullptr,
+        return qv::testing::Zor().extract(archive.c_str(), 1, target.c_str(), names ? &list : nullptr, flat, "", nullptr,
                                   Progress, Notify, answer);
     }
 
@@ -218,7 +182,7 @@ TEST_F(ZorArchive, ListsEveryEntryWithItsDetails) {
     ASSERT_EQ(sizeof(void*) != 4 || sizeof(ZorArchiveEntry) == 48, true);
     ZorArchiveEntry* entries = nullptr;
     std::int32_t count = 0;
-    const std::intptr_t handle = Zor::Get().open(basic_.c_str(), 0, nullptr, 0, 0, 0, "", &entries, &count);
+    const std::intptr_t handle = qv::testing::Zor().open(basic_.c_str(), 0, nullptr, 0, 0, 0, "", &entries, &count);
     ASSERT_NE(handle, 0);
     std::set<std::string> names;
     for (std::int32_t i = 0; i < count; ++i) {
@@ -235,8 +199,8 @@ TEST_F(ZorArchive, ListsEveryEntryWithItsDetails) {
     }
     EXPECT_EQ(names, (std::set<std::string>{"readme.txt", "sub", "sub\\data.bin", "zero.txt", "readonly.txt",
                                             Ansi(umlauts_), "empty"}));
-    Zor::Get().close(handle);
-    EXPECT_EQ(Zor::Get().lastError(0), kZorOk);
+    qv::testing::Zor().close(handle);
+    EXPECT_EQ(qv::testing::Zor().lastError(0), kZorOk);
 }
 
 TEST_F(ZorArchive, ArchivesThatCannotBeOpenedGiveTheirCodes) {
@@ -251,18 +215,18 @@ TEST_F(ZorArchive, ArchivesThatCannotBeOpenedGiveTheirCodes) {
         SCOPED_TRACE(c.archive);
         ZorArchiveEntry* entries = nullptr;
         std::int32_t count = -1;
-        EXPECT_EQ(Zor::Get().open(c.archive.c_str(), 0, nullptr, 0, 0, 0, "", &entries, &count), 0);
-        EXPECT_EQ(Zor::Get().lastError(0), c.code);
+        EXPECT_EQ(qv::testing::Zor().open(c.archive.c_str(), 0, nullptr, 0, 0, 0, "", &entries, &count), 0);
+        EXPECT_EQ(qv::testing::Zor().lastError(0), c.code);
         TempFolder target;
         EXPECT_EQ(Extract(c.archive, target.ansi(), nullptr), 0);
-        EXPECT_EQ(Zor::Get().lastError(0), c.code);
+        EXPECT_EQ(qv::testing::Zor().lastError(0), c.code);
     }
 }
 
 TEST_F(ZorArchive, ExtractsTheListedEntriesWithAttributesAndTimes) {
     TempFolder target;
     const std::vector<std::string> names = List(basic_);
-    ASSERT_EQ(Extract(basic_, target.ansi(), &names), 1) << "error " << Zor::Get().lastError(0);
+    ASSERT_EQ(Extract(basic_, target.ansi(), &names), 1) << "error " << qv::testing::Zor().lastError(0);
     EXPECT_EQ(TreeOf(target.path()), TreeOf(ExeFolder() + L"zor_fixtures\\src"));
     for (const std::wstring& name : TreeOf(target.path())) {
         SCOPED_TRACE(Ansi(name));
@@ -297,7 +261,7 @@ TEST_F(ZorArchive, ANameNotInTheArchiveFailsBeforeWriting) {
     TempFolder target;
     const std::vector<std::string> chosen = {"readme.txt", "nothere.txt"};
     EXPECT_EQ(Extract(basic_, target.ansi(), &chosen), 0);
-    EXPECT_EQ(Zor::Get().lastError(0), kZorExtractFailed);
+    EXPECT_EQ(qv::testing::Zor().lastError(0), kZorExtractFailed);
     EXPECT_TRUE(TreeOf(target.path()).empty());
 }
 
@@ -320,7 +284,7 @@ TEST_F(ZorArchive, ProgressCanCancel) {
     TempFolder target;
     calls.cancelAt = 3;
     EXPECT_EQ(Extract(Fixture(L"big.7z"), target.ansi(), nullptr), 0);
-    EXPECT_EQ(Zor::Get().lastError(0), kZorCancelled);
+    EXPECT_EQ(qv::testing::Zor().lastError(0), kZorCancelled);
     EXPECT_EQ(calls.done.size(), 3u);
     EXPECT_TRUE(TreeOf(target.path()).empty()) << "the file being written is removed";
 }
@@ -361,7 +325,7 @@ TEST_F(ZorArchive, AnEntryLeavingTheTargetFolderStopsEverything) {
     const std::wstring target = box.path() + L"\\target";
     CreateDirectoryW(target.c_str(), nullptr);
     EXPECT_EQ(Extract(Fixture(L"evil.7z"), Ansi(target), nullptr), 0);
-    EXPECT_EQ(Zor::Get().lastError(0), kZorUnsafePath);
+    EXPECT_EQ(qv::testing::Zor().lastError(0), kZorUnsafePath);
     EXPECT_EQ(TreeOf(box.path()), std::vector<std::wstring>{L"target"});
 }
 
@@ -369,18 +333,18 @@ TEST_F(ZorArchive, AnUnknownMethodListsButDoesNotExtract) {
     TempFolder target;
     EXPECT_EQ(List(Fixture(L"ppmd.7z")), std::vector<std::string>{"readme.txt"});
     EXPECT_EQ(Extract(Fixture(L"ppmd.7z"), target.ansi(), nullptr), 0);
-    EXPECT_EQ(Zor::Get().lastError(0), kZorUnsupportedMethod);
+    EXPECT_EQ(qv::testing::Zor().lastError(0), kZorUnsupportedMethod);
     EXPECT_TRUE(TreeOf(target.path()).empty());
 }
 
 TEST_F(ZorArchive, StaleHandlesAreIgnored) {
     ZorArchiveEntry* entries = nullptr;
     std::int32_t count = 0;
-    const std::intptr_t handle = Zor::Get().open(basic_.c_str(), 0, nullptr, 0, 0, 0, "", &entries, &count);
+    const std::intptr_t handle = qv::testing::Zor().open(basic_.c_str(), 0, nullptr, 0, 0, 0, "", &entries, &count);
     ASSERT_NE(handle, 0);
-    Zor::Get().close(handle);
-    Zor::Get().close(handle);
-    Zor::Get().close(12345);
+    qv::testing::Zor().close(handle);
+    qv::testing::Zor().close(handle);
+    qv::testing::Zor().close(12345);
 }
 
 }  // namespace

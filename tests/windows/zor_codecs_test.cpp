@@ -52,7 +52,7 @@ protected:
     static void SetUpTestSuite() {
         HMODULE stub = LoadLibraryExW((ExeFolder() + L"staging_stub.exe").c_str(), nullptr,
                                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-        staged_ = new ScratchFolder("staged");
+        staged_ = new TempFolder("staged");
         const SavedLibrariesPath keep;  // staging names the staged folder; each test does that itself
         stagedOk_ = stub != nullptr && win::StageArchiveCodecsFrom(stub, staged_->path() + "Seven Zip\\");
         FreeLibrary(stub);
@@ -108,12 +108,12 @@ protected:
         return empty;
     }
 
-    static ScratchFolder* staged_;
+    static TempFolder* staged_;
     static bool stagedOk_;
     SavedLibrariesPath savedPath_;
-    ScratchFolder target_{"zor-codecs"};
+    TempFolder target_{"zor-codecs"};
 };
-ScratchFolder* ZorCodecs::staged_ = nullptr;
+TempFolder* ZorCodecs::staged_ = nullptr;
 bool ZorCodecs::stagedOk_ = false;
 
 TEST_F(ZorCodecs, ArchivesOfEveryCodecLibraryExtract) {
@@ -183,7 +183,7 @@ TEST_F(ZorCodecs, CancelStopsTheDecodersAndLeavesNoPartialFile) {
 // Broken in one way each: the archive cannot be opened, and nothing crashes.
 TEST_F(ZorCodecs, MissingOrBrokenLibrariesMakeArchivesUnopenable) {
     const std::string good = staged_->path() + "Seven Zip\\";
-    ScratchFolder broken("broken-libraries");
+    TempFolder broken("broken-libraries");
     auto copyOfGood = [&](const std::string& name) {
         const std::string folder = broken.path() + name + "\\";
         CreateDirectoryA(folder.c_str(), nullptr);
