@@ -34,4 +34,13 @@ private:
     ProgressValues values_;
 };
 
+// What a progress bar shows: values that do not fit its 32-bit range are
+// scaled down by 1024, all three alike.
+struct ProgressBarValues {
+    std::int32_t minimum = 0;
+    std::int32_t maximum = 0;
+    std::int32_t position = 0;
+};
+ProgressBarValues ScaleForProgressBar(std::int64_t minimum, std::int64_t maximum, std::int64_t position);
+
 }  // namespace qv

@@ -9,4 +9,6 @@ list(APPEND qv_core_sources
   wizard/form_text.cpp
   wizard/form_unicode.cpp
   wizard/form_writer.cpp
+  wizard/dialog_rules.cpp
+  wizard/target_folder.cpp
 )
