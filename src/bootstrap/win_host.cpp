@@ -29,6 +29,11 @@ void ShowErrorBox(HWND owner, const std::string& text) {
 
 void WinHost::ShowError(const std::string& text) { ShowErrorBox(nullptr, text); }
 
+int WinHost::ShowMessageBox(std::uintptr_t owner, const std::string& text, const std::string& caption,
+                            std::uint32_t style) {
+    return ::MessageBoxA(reinterpret_cast<HWND>(owner), text.c_str(), caption.c_str(), style);
+}
+
 void WinHost::ProcessMessages() {
     while (PumpOne()) {
     }

@@ -9,6 +9,8 @@ namespace qv::win {
 class WinHost : public Host {
 public:
     void ShowError(const std::string& text) override;
+    int ShowMessageBox(std::uintptr_t owner, const std::string& text, const std::string& caption,
+                       std::uint32_t style) override;
     void ProcessMessages() override;
     void WaitForMessage() override;
     bool FileExists(const std::string& path) override;

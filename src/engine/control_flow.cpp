@@ -166,11 +166,11 @@ void NextCommand(RunContext& cx) {
     Advance(cx);
 }
 
-void ReportPageResult(RunContext& cx, int result) {
+void ReportPageResult(RunContext& cx, PageOutcome result) {
     if (!cx.flow.wizardActive) return;
-    if (result == int(PageResult::Next)) cx.flow.direction = +1;
-    else if (result == int(PageResult::Back)) cx.flow.direction = -1;
-    else if (result == int(PageResult::Cancel)) cx.flow.direction = 0;
+    if (result == PageOutcome::Next) cx.flow.direction = +1;
+    else if (result == PageOutcome::Back) cx.flow.direction = -1;
+    else if (result == PageOutcome::Cancel) cx.flow.direction = 0;
 }
 
 void RegisterControlFlowCommands(CommandTable& table) {

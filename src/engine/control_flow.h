@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "wizard/page_host.h"
+
 namespace qv {
 
 class RunContext;
@@ -18,9 +20,6 @@ enum class SkipMode {
 };
 
 enum class BlockKind { IfChain, WizardLoop };
-
-// The outcome of a shown page.
-enum class PageResult { Cancel = 2, Next = 6, Back = 7 };
 
 struct BlockState {
     SkipMode skip = SkipMode::None;
@@ -36,7 +35,7 @@ struct BlockState {
 void NextCommand(RunContext& cx);
 
 // A page reports its result to the enclosing Wizard Loop.
-void ReportPageResult(RunContext& cx, int result);
+void ReportPageResult(RunContext& cx, PageOutcome result);
 
 // Registers If, Else If, Else, End, Wizard Loop, GoTo Label.
 void RegisterControlFlowCommands(CommandTable& table);

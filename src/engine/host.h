@@ -15,6 +15,10 @@ public:
 
     // A message box without owner, caption "Quorvex", error icon.
     virtual void ShowError(const std::string& text) = 0;
+    // The system message box owned by the window `owner` (0 for none) with
+    // the system's style bits; the identifier of the button pressed.
+    virtual int ShowMessageBox(std::uintptr_t owner, const std::string& text, const std::string& caption,
+                               std::uint32_t style) = 0;
     // Handles the window messages that are pending.
     virtual void ProcessMessages() = 0;
     // Handles the next window message, waiting for one when none is pending.

@@ -18,6 +18,7 @@
 #include "engine/value_state.h"
 #include "installer/components.h"
 #include "installer/deferred_properties.h"
+#include "wizard/page_host.h"
 #include "wizard/progress_state.h"
 #include "engine/variable_store.h"
 
@@ -79,6 +80,12 @@ public:
     std::int64_t selectionBaseline = 0;          // selected sizes of the cached selection
     InstallerRecords records;
 
+    // The wizard's pages; none before start-up has loaded them.
+    PageHost* pages = nullptr;
+    // The page the last waiting "Display Dialog" showed, until it is restored.
+    std::string previousWaitingPage;
+    // The page shown without waiting: it owns message boxes and gets the
+    // progress variables.
     std::uintptr_t activePageWindow = 0;
     std::string lastProgressText;
     std::int64_t lastProgress = 0;

@@ -11,4 +11,5 @@ list(APPEND qv_core_sources
   wizard/form_writer.cpp
   wizard/dialog_rules.cpp
   wizard/target_folder.cpp
+  wizard/dialog_commands.cpp
 )

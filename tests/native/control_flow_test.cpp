@@ -163,7 +163,7 @@ TEST(IfChains, Table) {
 }
 
 TEST(WizardLoop, Table) {
-    const int N = int(PageResult::Next), B = int(PageResult::Back), C = int(PageResult::Cancel);
+    const PageOutcome N = PageOutcome::Next, B = PageOutcome::Back, C = PageOutcome::Cancel;
     ScriptBuilder three = ScriptBuilder()
                               .Add("Wizard Loop")
                               .Add("Display Dialog", {"one"})
@@ -182,13 +182,13 @@ TEST(WizardLoop, Table) {
     struct Case {
         const char* what;
         ScriptBuilder script;
-        std::deque<int> results;
+        std::deque<PageOutcome> results;
         Lines expected;
     } cases[] = {
         {"next next back next next", three, {N, N, B, N, N}, {"one", "two", "three", "two", "three", "after"}},
         {"back on the first page leaves", three, {B}, {"one", "after"}},
         {"cancel leaves at once", three, {N, C}, {"one", "two", "after"}},
-        {"an unknown result keeps the direction", three, {N, 99, N}, {"one", "two", "three", "after"}},
+        {"a result without a direction keeps it", three, {N, PageOutcome::NotModal, N}, {"one", "two", "three", "after"}},
         {"a hidden page is passed over both ways", hidden, {N, B, N, N}, {"one", "three", "one", "three", "after"}},
         {"disabled pages are passed over",
          ScriptBuilder().Add("Wizard Loop").Disabled("Display Dialog", {"off"}).Add("Display Dialog", {"on"})
@@ -217,7 +217,7 @@ TEST(WizardLoop, InsideAnIfBranch) {
 TEST(WizardLoop, AnEndBeforeItsOpenerRunsOffTheListAsAnError) {
     EngineRun run(ScriptBuilder().Add("End").Add("Wizard Loop").Add("Display Dialog", {"p"}).Add("Comment").Build(),
                   "setup.exe",
-                  true, {int(PageResult::Cancel)});
+                  true, {PageOutcome::Cancel});
     ASSERT_EQ(run.host.errors.size(), 1u);
     EXPECT_NE(run.host.errors[0].find("List index out of bounds"), std::string::npos);
 }

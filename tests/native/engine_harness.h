@@ -23,12 +23,12 @@ struct EngineRun {
     FakeHost host;
     Trace trace;
     std::vector<std::string> recorded;
-    std::deque<int> pageResults;
+    std::deque<PageOutcome> pageResults;
     int exitCode = 0;
     std::vector<std::pair<std::string, std::string>> variables;
 
     explicit EngineRun(const SetupScript& script, const std::string& commandLine = "setup.exe",
-                       bool databasePresent = true, std::deque<int> pages = {}, FakeHost start = {})
+                       bool databasePresent = true, std::deque<PageOutcome> pages = {}, FakeHost start = {})
         : host(std::move(start)), pageResults(std::move(pages)) {
         StartupValues v = TestStartupValues(commandLine);
         if (databasePresent) host.files[v.databasePath] = "";
@@ -44,7 +44,7 @@ struct EngineRun {
             std::string name = c.Param(cmd, 1);
             if (name.rfind("hidden", 0) == 0) return;
             recorded.push_back(name);
-            int result = int(PageResult::Next);
+            PageOutcome result = PageOutcome::Next;
             if (!pageResults.empty()) {
                 result = pageResults.front();
                 pageResults.pop_front();

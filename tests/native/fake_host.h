@@ -27,8 +27,20 @@ public:
     std::map<std::string, std::string> longNames;   // path → name the file system reports
     int tempFiles = 0;
     std::string installedPackageCode;          // empty: product not installed
+    struct MessageBoxCall {
+        std::uintptr_t owner;
+        std::string text, caption;
+        std::uint32_t style;
+    };
+    std::vector<MessageBoxCall> messageBoxes;
+    int messageBoxAnswer = 1;
 
     void ShowError(const std::string& text) override { errors.push_back(text); }
+    int ShowMessageBox(std::uintptr_t owner, const std::string& text, const std::string& caption,
+                       std::uint32_t style) override {
+        messageBoxes.push_back({owner, text, caption, style});
+        return messageBoxAnswer;
+    }
     void ProcessMessages() override {}
     void WaitForMessage() override {}
     bool FileExists(const std::string& path) override { return files.count(path) != 0; }
