@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,34 @@ struct FeatureSelection {
 };
 
 FeatureSelection ParseFeatureSelection(const std::string& text);
+
+// Update mode of loading a selection: every component named in it takes the
+// loaded state; names the table does not know are passed over. Throws
+// ListIndexError when the states section is shorter than the names.
+void ApplyLoadedStates(ComponentTable& table, const FeatureSelection& loaded);
+
+// A whole number of 64 bits: optional blanks, optional sign, decimal digits
+// or hexadecimal after "$" or "0x".
+std::optional<std::int64_t> ParseInt64(const std::string& text);
+
+// "Set Component Space": for a defined component and a valid size, replaces
+// the size of its first entry or appends one. False when nothing changed.
+bool SetComponentSpace(const ComponentTable& table, std::vector<ComponentSize>& sizes, const std::string& name,
+                       const std::string& sizeText);
+
+// The sum of the sizes of the selected components, minus what the previous
+// selection already occupies.
+std::int64_t RequiredSpace(const ComponentTable& table, const std::vector<ComponentSize>& sizes,
+                           std::int64_t baseline);
+
+class VariableStore;
+// The folder whose drive the available space is measured on: TARGETDIR
+// expanded; nothing when it is empty or not defined (available space -1).
+std::optional<std::string> SpaceTargetFolder(const VariableStore& vars);
+
+// A byte count for dialog texts: "1,023 bytes", "1,024 KB", "2,048 MB"
+// (thousands grouped, the unit from the message table).
+std::string FormatSize(std::int64_t bytes);
 std::string WriteFeatureSelection(const ComponentTable& table, const std::string& targetDir,
                                   const std::string& allUsers, const std::string& startMenu,
                                   const std::string* shortDataFolder);

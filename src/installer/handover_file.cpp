@@ -1,6 +1,8 @@
 #include "installer/handover_file.h"
 
+#include "common/text.h"
 #include "engine/variable_store.h"
+#include "installer/installer_log.h"
 #include "installer/reserved_properties.h"
 
 namespace qv {
@@ -34,8 +36,14 @@ std::string PropertyHandoverText(const InstallerRunRequest& request, const Deriv
     for (std::size_t i = 0; i < log.size(); i += 2)
         AppendBlock(out, log[i], snapshot.ExpandPath(i + 1 < log.size() ? log[i + 1] : std::string()));
 
-    for (const auto& [name, value] : snapshot.Snapshot())
-        if (!IsReservedPropertyName(name)) AppendBlock(out, name, snapshot.ExpandPath(value));
+    // The installer turns every block into a property and logs its value, and
+    // the file itself lies in the temporary folder: the download password of
+    // the command line is not the installer's business.
+    for (const auto& [name, value] : snapshot.Snapshot()) {
+        if (IsReservedPropertyName(name)) continue;
+        std::string text = snapshot.ExpandPath(value);
+        AppendBlock(out, name, UpperAscii(name) == "CMDLINE" ? MaskPasswordArguments(text) : text);
+    }
     return out;
 }
 

@@ -24,7 +24,8 @@ namespace qv {
 //     reserved property name.
 // Values of 2 and 3 are written as expanded paths against the snapshot's
 // variables: references and "$NEWLINE$" expanded, doubled backslashes
-// reduced (a leading pair kept).
+// reduced (a leading pair kept). The command-line tail in CMDLINE shows
+// the value of a "/k=" or "-k=" argument as "***".
 std::string PropertyHandoverText(const InstallerRunRequest& request, const DerivedFolders& folders);
 
 }  // namespace qv

@@ -22,7 +22,7 @@ FARPROC MsiFunction(const char* name) {
     HMODULE module = Library();
     if (!module) throw ScriptError("Library not found: msi.dll");
     FARPROC f = ::GetProcAddress(module, name);
-    if (!f) throw ScriptError(std::string("Function not found: ") + name);
+    if (!f) throw ScriptError(std::string("Function not found: msi.dll.") + name);
     return f;
 }
 

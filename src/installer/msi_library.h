@@ -1,7 +1,8 @@
 // Windows Installer bound at first use: msi.dll is loaded from the system
 // folder only, and each entry point is looked up when it is first needed.
 // A missing library or function raises "Library not found: " or
-// "Function not found: " with its name.
+// "Function not found: " with the library and function names
+// ("msi.dll.MsiOpenDatabaseA").
 #pragma once
 
 #include <windows.h>

@@ -104,6 +104,20 @@ void DeleteTree(const std::string& folder) {
     } while (::FindNextFileA(find.get(), &data));
 }
 
+void DeleteTree(const std::string& folder, bool withSubfolders) {
+    if (withSubfolders) return DeleteTree(folder);
+    std::string base = WithTrailingBackslash(folder);
+    WIN32_FIND_DATAA data;
+    UniqueFind find(::FindFirstFileA((base + "*").c_str(), &data));
+    if (!find) return;
+    do {
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        std::string path = base + data.cFileName;
+        ClearAttributes(path);
+        ::DeleteFileA(path.c_str());
+    } while (::FindNextFileA(find.get(), &data));
+}
+
 bool RemoveFolder(const std::string& folder) { return ::RemoveDirectoryA(folder.c_str()) != 0; }
 
 std::string WithTrailingBackslash(std::string path) {

@@ -23,6 +23,8 @@ bool CreateNewDirectory(const std::string& path);
 // Removes the folder's files (attributes cleared first) and sub-folders,
 // recursively; the folder itself stays.
 void DeleteTree(const std::string& folder);
+// Without subfolders: only the folder's own files go (attributes cleared).
+void DeleteTree(const std::string& folder, bool withSubfolders);
 bool RemoveFolder(const std::string& folder);
 
 std::string WithTrailingBackslash(std::string path);

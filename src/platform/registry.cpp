@@ -36,4 +36,6 @@ bool DeleteRegistryValue(HKEY root, const std::string& key, const std::string& v
     return ::RegDeleteValueA(k.get(), value.c_str()) == ERROR_SUCCESS;
 }
 
+bool DeleteRegistryKey(HKEY root, const std::string& key) { return ::RegDeleteKeyA(root, key.c_str()) == ERROR_SUCCESS; }
+
 }  // namespace qv::win

@@ -13,5 +13,7 @@ std::optional<std::string> ReadRegistryString(HKEY root, const std::string& key,
 // Opens (creating it) the key and writes a string value.
 bool WriteRegistryString(HKEY root, const std::string& key, const std::string& value, const std::string& data);
 bool DeleteRegistryValue(HKEY root, const std::string& key, const std::string& value);
+// Deletes a key that has no subkeys.
+bool DeleteRegistryKey(HKEY root, const std::string& key);
 
 }  // namespace qv::win

@@ -5,4 +5,6 @@ list(APPEND qv_platform_sources
   platform/system_facts.cpp
   platform/module_image.cpp
   platform/long_operation.cpp
+  platform/file_facts.cpp
+  platform/folder_security.cpp
 )

@@ -73,3 +73,13 @@ TEST(PropertyHandoverFile, APropertyLogCutShortStillSetsItsLastName) {
     std::string text = PropertyHandoverText(request, DerivedFolders{});
     EXPECT_NE(text.find("A0001\r\nTRUE\r\n$ex\r\nA0002\r\n\r\n$ex\r\n"), std::string::npos);
 }
+
+TEST(PropertyHandoverFile, TheDownloadPasswordStaysOutOfCmdline) {
+    InstallerRunRequest request;
+    request.variables = EncodeList({"CMDLINE", "/s /k=secret TARGETDIR=C:\\x", "NOTE", "/k=kept"});
+    std::string text = PropertyHandoverText(request, DerivedFolders{});
+    EXPECT_NE(text.find("CMDLINE\r\n/s /k=*** TARGETDIR=C:\\x\r\n$ex\r\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("secret"), std::string::npos);
+    // Only the command-line tail is masked; other values go to the installer as they are.
+    EXPECT_NE(text.find("NOTE\r\n/k=kept\r\n$ex\r\n"), std::string::npos);
+}
