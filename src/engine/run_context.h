@@ -18,8 +18,10 @@
 #include "engine/value_state.h"
 #include "installer/components.h"
 #include "installer/deferred_properties.h"
+#include "wizard/language_host.h"
 #include "wizard/page_host.h"
 #include "wizard/progress_state.h"
+#include "wizard/translation_tables.h"
 #include "engine/variable_store.h"
 
 namespace qv {
@@ -96,9 +98,15 @@ public:
     std::string ParamPath(const ScriptCommand& c, int n) const { return vars.ExpandPath(Param(c, n)); }
     bool ParamBool(const ScriptCommand& c, int n) const { return IsTrueText(Param(c, n)); }
 
+    // The tables of the current language, reloaded before every command,
+    // and the system side of the language selection (none: no selection).
+    TranslationTables translations;
+    LanguageHost* languageHost = nullptr;
+
     // The translation of a command's text number (1 or 2) for the current
     // language; nothing without a language or an entry.
-    std::function<std::optional<std::string>(const std::string& identifier, int textNumber)> translateCommandText;
+    std::function<std::optional<std::string>(const std::string& identifier, int textNumber)> translateCommandText =
+        [this](const std::string& identifier, int textNumber) { return translations.CommandText(identifier, textNumber); };
 
     // Parameter n, replaced by the command's translated text `textNumber`
     // when a language is active and the tables hold one.

@@ -2,6 +2,7 @@
 
 #include "common/text.h"
 #include "engine/termination.h"
+#include "wizard/language_selection.h"
 
 namespace qv {
 
@@ -223,7 +224,7 @@ bool StartSession(RunContext& cx) {
         cx.records.AppendParameterLog("A" + key, "FALSE");
     }
 
-    cx.vars.Define("LANGUAGE", "", kInit);
+    if (!SelectLanguage(cx)) return false;
 
     for (const auto& [name, value] : cl.presets) {
         std::string upper = UpperAscii(name);
@@ -241,7 +242,7 @@ void RefreshPerCommandVariables(RunContext& cx) {
     cx.vars.SetSilent(cx.silent);
     cx.vars.Define("DATE", cx.host.ShortDateText(), kInit);
     cx.vars.Define("TIME", cx.host.LongTimeText(), kInit);
-    cx.vars.Define("LANGUAGE", cx.vars.Get("LANGUAGE"), kInit);
+    LoadTranslations(cx);
 
     std::string link;
     bool allUsers = IsTrueText(cx.vars.Get("ALLUSERS"));

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "ansi_text.h"
+#include "database_edits.h"
 #include "engine/deferred_kinds.h"
 #include "guid.h"
 #include "json_fields.h"
@@ -118,7 +119,7 @@ void MapProduct(const nlohmann::json& object, const nlohmann::json& project, con
 }
 
 void MapCommand(const nlohmann::json& object, std::size_t position, const std::string& setupName, SetupScript& s,
-                std::set<std::string>& identifiers) {
+                std::set<std::string>& identifiers, KitTranslations& translations) {
     std::string where = "command " + std::to_string(position + 1);
     JsonFields f(object, where);
     std::string name = Ansi(f, "command");
@@ -148,6 +149,7 @@ void MapCommand(const nlohmann::json& object, std::size_t position, const std::s
     s.disabledFlags.push_back(f.boolean("disabled", false) ? "C" : "");
     s.mediaBlocks.push_back(Ansi(f, "media"));
     if (IsDeferredKind(name)) s.commandHeaders.push_back({"QV" + std::to_string(position), std::to_string(position)});
+    AddCommandTranslations(f.object("translations"), where, id, translations);
     f.finish();
 }
 
@@ -161,15 +163,20 @@ KitProject ProjectFromJson(const nlohmann::json& project, const std::filesystem:
     MapProduct(f.object("product"), project, p.setupName, p);
     const nlohmann::json& script = f.array("script");
     std::set<std::string> identifiers;
-    for (std::size_t i = 0; i < script.size(); ++i) MapCommand(script[i], i, p.setupName, p.script, identifiers);
+    for (std::size_t i = 0; i < script.size(); ++i)
+        MapCommand(script[i], i, p.setupName, p.script, identifiers, p.translations);
+    MapTranslations(f.object("translations"), baseDir, f.object("product").value("title", ""), p.translations);
     p.supportFolder = PathField(f, "support", baseDir);
     p.wixSource = PathField(f, "wix", baseDir);
+    p.databaseEdits = DatabaseEdits(f.object("database"), p.script);
     p.messageFile = PathField(f, "messages", baseDir);
     p.dataFolder = PathField(f, "data", baseDir);
     p.resourceMethod = MethodField(f);
     f.finish();
     if ((p.productCodeFromDatabase || p.revisionCodeFromDatabase) && p.wixSource.empty())
         throw KitError("project: a code taken from the \"database\" needs a \"wix\" source");
+    if (!p.databaseEdits.empty() && p.wixSource.empty())
+        throw KitError("project: \"database\" changes need a \"wix\" source");
     return p;
 }
 

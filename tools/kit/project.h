@@ -5,10 +5,12 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <nlohmann/json_fwd.hpp>
 
 #include "bootstrap/package.h"
+#include "translations.h"
 
 namespace qv::kit {
 
@@ -27,9 +29,12 @@ struct KitProject {
     // folder of the project file.
     std::filesystem::path supportFolder;
     std::filesystem::path wixSource;
+    // Run on the database that wixl built, in order (the "database" object).
+    std::vector<std::string> databaseEdits;
     std::filesystem::path messageFile;
     std::filesystem::path dataFolder;
     ResourceMethod resourceMethod = ResourceMethod::Default;
+    KitTranslations translations;
 };
 
 // Throws KitError with a one-line text naming the offending field.

@@ -6,6 +6,7 @@
 
 #include "bootstrap/package.h"
 #include "file_io.h"
+#include "database_edits.h"
 #include "kit_error.h"
 #include "run_tool.h"
 
@@ -113,6 +114,21 @@ void Commit(const fs::path& staged, const fs::path& target, const fs::path& stag
     if (ec) throw KitError(target.string() + ": cannot write: " + ec.message());
 }
 
+// The translation tables written into their own folder, packed into the
+// resource archive beside the support folder's files.
+fs::path StageTranslations(const KitProject& project, const fs::path& folder) {
+    std::error_code ec;
+    fs::create_directory(folder, ec);
+    if (ec) throw KitError(folder.string() + ": cannot create: " + ec.message());
+    for (const auto& [file, bytes] : TranslationFiles(project.translations)) {
+        if (!project.supportFolder.empty() && fs::exists(project.supportFolder / file, ec))
+            throw KitError((project.supportFolder / file).string() +
+                           ": the support folder holds a file that the project's translations make");
+        WriteWholeFile(folder / file, bytes);
+    }
+    return folder;
+}
+
 }  // namespace
 
 std::vector<std::string> BuildSetup(const KitProject& project, const fs::path& outDir, const BuildTools& tools) {
@@ -143,6 +159,7 @@ std::vector<std::string> BuildSetup(const KitProject& project, const fs::path& o
             fs::path msi = absStage / database;
             fs::path wxs = fs::absolute(project.wixSource);
             RunTool({"wixl", "-o", msi.string(), wxs.string()}, wxs.parent_path());
+            ApplyDatabaseEdits(msi, project.databaseEdits);
             if (project.productCodeFromDatabase) script.productCode = DatabaseProductCode(msi);
             if (project.revisionCodeFromDatabase) script.revisionCode = DatabasePackageCode(msi);
         }
@@ -150,9 +167,14 @@ std::vector<std::string> BuildSetup(const KitProject& project, const fs::path& o
         WriteWholeFile(stage / parts.back(), stub + PackageText(script));
         fs::permissions(stage / parts.back(), fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
                         fs::perm_options::add, ec);
-        if (!project.supportFolder.empty()) {
+        if (!project.supportFolder.empty() || !project.translations.empty()) {
             parts.push_back(name + ".res");
-            RunTool(ArchiverArguments(project.resourceMethod, absStage / parts.back()), project.supportFolder);
+            fs::path archive = absStage / parts.back();
+            if (!project.supportFolder.empty())
+                RunTool(ArchiverArguments(project.resourceMethod, archive), project.supportFolder);
+            if (!project.translations.empty())
+                RunTool(ArchiverArguments(project.resourceMethod, archive),
+                        StageTranslations(project, absStage / "translations"));
         }
         if (!project.wixSource.empty()) parts.push_back(database);
         parts.push_back("zor.dll");
