@@ -15,7 +15,9 @@
 #include "platform/files.h"
 #include "platform/module_image.h"
 #include "platform/system_facts.h"
+#include "wizard/language_win.h"
 #include "wizard/message_table.h"
+#include "wizard/wizard_pages.h"
 
 namespace qv::win {
 
@@ -132,12 +134,20 @@ void Prepare(Startup& st, std::unique_ptr<SetupScript>& script) {
     CopyDatabase(base + ".msp", st.workspace + v.setupName + ".msp");
     v.databasePath = st.workspace + v.setupName + ".msi";
 
-    int pages = 0;
-    for (std::size_t i = 0; i < script->commandCount(); ++i)
-        if (script->commandNames[i] == "Display Dialog" && !script->isDisabled(i)) ++pages;
-    if (!st.silent()) st.windows.SetRange(pages);
-    for (int i = 0; i < pages; ++i)
+}
+
+// Every enabled "Display Dialog" gets its page now, under the command's
+// 0-based position, in silent mode too; the preparing window counts them.
+void PreloadPages(Startup& st, const SetupScript& script, WizardPages& pages) {
+    std::vector<std::size_t> positions;
+    for (std::size_t i = 0; i < script.commandCount(); ++i)
+        if (script.commandNames[i] == "Display Dialog" && !script.isDisabled(i)) positions.push_back(i);
+    if (!st.silent()) st.windows.SetRange(int(positions.size()));
+    for (std::size_t i : positions) {
+        const std::string dialog = GetParameter(script.parameters, script.commandIds[i], 1);
+        pages.PreloadDialog(std::to_string(i), st.workspace + dialog + ".dfm");
         if (!st.silent()) st.windows.Step();
+    }
     st.windows.Close();
 }
 
@@ -169,6 +179,11 @@ int RunSetup() {
         Prepare(st, script);
         WinHost host;
         RunContext context(*script, v, host, st.trace);
+        WizardPages pages(context, st.workspace);
+        PreloadPages(st, *script, pages);
+        context.pages = &pages;
+        WinLanguageHost languages;
+        context.languageHost = &languages;
         RunScript(context, StubCommands());
         st.exitCode = context.exitCode;
     } catch (const StartupStop& stop) {

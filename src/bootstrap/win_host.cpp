@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "platform/system_facts.h"
+#include "wizard/toolkit/page.h"
 
 namespace qv::win {
 
@@ -16,6 +17,8 @@ namespace {
 bool PumpOne() {
     MSG msg;
     if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    // Pages shown without waiting take the keyboard as dialogs do.
+    if (toolkit::PreTranslatePageMessage(msg)) return true;
     ::TranslateMessage(&msg);
     ::DispatchMessageA(&msg);
     return true;

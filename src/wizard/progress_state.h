@@ -25,6 +25,8 @@ public:
     // caption. Any thread.
     void Set(const std::string& caption, std::int64_t minimum, std::int64_t maximum, std::int64_t position);
     ProgressValues Get() const;
+    // The values while the caller holds lock().
+    const ProgressValues& ValuesLocked() const { return values_; }
 
     // Workers keep their own progress fields under the same lock.
     std::mutex& lock() const { return lock_; }

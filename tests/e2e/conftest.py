@@ -31,10 +31,10 @@ PREFIX = Path(os.environ.get("QV_E2E_PREFIX") or ROOT / "build" / "e2e-prefix")
 def _wine_settings(env):
     """QV_WINE, QV_DIST and the rest exactly as scripts/wine-env.sh decides
     them, so the shell scripts and the tests agree on which build runs."""
-    script = 'source "$1" >/dev/null; printf "%s\\n" "$QV_WINE" "$QV_DIST" "$QV_REGVIEW" "$WINEDLLOVERRIDES"'
+    script = 'source "$1" >/dev/null; printf "%s\\n" "$QV_WINE" "$QV_DIST" "$QV_REGVIEW" "$WINEDLLOVERRIDES" "$QV_WINARCH"'
     out = subprocess.run(["bash", "-c", script, "_", str(ROOT / "scripts" / "wine-env.sh")], env=env,
                          capture_output=True, text=True, check=True).stdout.splitlines()
-    return dict(zip(["QV_WINE", "QV_DIST", "QV_REGVIEW", "WINEDLLOVERRIDES"], out))
+    return dict(zip(["QV_WINE", "QV_DIST", "QV_REGVIEW", "WINEDLLOVERRIDES", "QV_WINARCH"], out))
 
 
 class WineSession:
@@ -152,6 +152,17 @@ def wine():
         yield session
     finally:
         session.stop()
+
+
+@pytest.fixture(scope="session")
+def gui_tools(wine):
+    """The folder of the GUI test tools qvdriver.exe and qvpageview.exe:
+    QV_E2E_TOOLS, else the driver folder of the Windows build that runs here."""
+    folder = Path(os.environ.get("QV_E2E_TOOLS") or ROOT / "build" / wine.env["QV_WINARCH"] / "tests" / "driver")
+    for tool in ("qvdriver.exe", "qvpageview.exe"):
+        if not (folder / tool).is_file():
+            pytest.fail(f"{folder / tool} is not built (make {wine.env['QV_WINARCH']})")
+    return folder
 
 
 @dataclass
