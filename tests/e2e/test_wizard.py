@@ -6,7 +6,6 @@ screenshot under build/e2e-screenshots/ so that a person can look at it."""
 
 import os
 import subprocess
-import time
 from pathlib import Path
 
 import pytest
@@ -146,25 +145,15 @@ SCRIPT = [
 ]
 
 
-def compile_form(kit, folder: Path, name: str, text: str) -> bytes:
-    source = folder / f"{name}.txt"
-    source.write_text(text, encoding="utf-8")
-    target = folder / f"{name}.dfm"
-    result = subprocess.run([str(kit.tool), "form", str(source), str(target)], capture_output=True, text=True)
-    assert result.returncode == 0, result.stderr
-    return target.read_bytes()
-
-
 @pytest.fixture
-def wizard_setup(make_setup, kit, tmp_path):
-    forms = tmp_path / "forms"
-    forms.mkdir()
+def wizard_setup(make_setup):
     files = {"product.wxs": WXS, "support/license.txt": "The license text.\r\nSecond line.\r\n"}
+    dialogs = []
     for name, (text, rules) in PAGES.items():
-        files[f"support/{name}.dfm"] = compile_form(kit, forms, name, text)
-        files[f"support/{name}.dfm.zorf"] = rules
+        files[f"forms/{name}.txt"] = text
+        dialogs.append({"name": name, "form": f"forms/{name}.txt", "rules": [r for r in rules.split("\r\n") if r]})
     project = {"setup": "Setup", "product": {"title": "Wizard Test", "publisher": "Quorvex"}, "script": SCRIPT,
-               "support": "support", "wix": "product.wxs"}
+               "support": "support", "dialogs": dialogs, "wix": "product.wxs"}
     return make_setup(project, files)
 
 

@@ -167,6 +167,7 @@ KitProject ProjectFromJson(const nlohmann::json& project, const std::filesystem:
         MapCommand(script[i], i, p.setupName, p.script, identifiers, p.translations);
     MapTranslations(f.object("translations"), baseDir, f.object("product").value("title", ""), p.translations);
     p.supportFolder = PathField(f, "support", baseDir);
+    p.dialogs = DialogsFromJson(f.array("dialogs"), baseDir);
     p.wixSource = PathField(f, "wix", baseDir);
     p.databaseEdits = DatabaseEdits(f.object("database"), p.script);
     p.messageFile = PathField(f, "messages", baseDir);

@@ -10,6 +10,7 @@
 #include <nlohmann/json_fwd.hpp>
 
 #include "bootstrap/package.h"
+#include "dialogs.h"
 #include "translations.h"
 
 namespace qv::kit {
@@ -35,6 +36,7 @@ struct KitProject {
     std::filesystem::path dataFolder;
     ResourceMethod resourceMethod = ResourceMethod::Default;
     KitTranslations translations;
+    std::vector<KitDialog> dialogs;
 };
 
 // Throws KitError with a one-line text naming the offending field.

@@ -114,16 +114,20 @@ void Commit(const fs::path& staged, const fs::path& target, const fs::path& stag
     if (ec) throw KitError(target.string() + ": cannot write: " + ec.message());
 }
 
-// The translation tables written into their own folder, packed into the
-// resource archive beside the support folder's files.
-fs::path StageTranslations(const KitProject& project, const fs::path& folder) {
+// Files the kit makes for the resource archive (translation tables, dialog
+// files and their rules), written into their own folder and packed beside
+// the support folder's files, which must not hold files of the same name.
+fs::path StageGeneratedFiles(const KitProject& project, const fs::path& folder) {
     std::error_code ec;
     fs::create_directory(folder, ec);
     if (ec) throw KitError(folder.string() + ": cannot create: " + ec.message());
-    for (const auto& [file, bytes] : TranslationFiles(project.translations)) {
+    auto files = DialogFiles(project.dialogs);
+    if (!project.translations.empty())
+        for (auto& file : TranslationFiles(project.translations)) files.push_back(std::move(file));
+    for (const auto& [file, bytes] : files) {
         if (!project.supportFolder.empty() && fs::exists(project.supportFolder / file, ec))
             throw KitError((project.supportFolder / file).string() +
-                           ": the support folder holds a file that the project's translations make");
+                           ": the support folder holds a file that the project's translations or dialogs make");
         WriteWholeFile(folder / file, bytes);
     }
     return folder;
@@ -167,14 +171,15 @@ std::vector<std::string> BuildSetup(const KitProject& project, const fs::path& o
         WriteWholeFile(stage / parts.back(), stub + PackageText(script));
         fs::permissions(stage / parts.back(), fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
                         fs::perm_options::add, ec);
-        if (!project.supportFolder.empty() || !project.translations.empty()) {
+        const bool generated = !project.translations.empty() || !project.dialogs.empty();
+        if (!project.supportFolder.empty() || generated) {
             parts.push_back(name + ".res");
             fs::path archive = absStage / parts.back();
             if (!project.supportFolder.empty())
                 RunTool(ArchiverArguments(project.resourceMethod, archive), project.supportFolder);
-            if (!project.translations.empty())
+            if (generated)
                 RunTool(ArchiverArguments(project.resourceMethod, archive),
-                        StageTranslations(project, absStage / "translations"));
+                        StageGeneratedFiles(project, absStage / "generated"));
         }
         if (!project.wixSource.empty()) parts.push_back(database);
         parts.push_back("zor.dll");
