@@ -60,6 +60,7 @@ win64:
 
 demo: build
 	@scripts/demo.sh
+	@scripts/demo-wizard.sh
 
 test: build
 	@$(MAKE) --no-print-directory fuzz
