@@ -255,3 +255,15 @@ def test_silent_mode_runs_the_same_script_without_pages(wizard_setup, run_setup)
     v = run.trace.variables
     assert v["WIZARDRESULT"] == "NEXT" and v["PROGRESSRESULT"] == "NOTMODAL" and v["FINISHRESULT"] == "NEXT"
     assert v["WINDOWHANDLE"] == "0"
+
+
+def test_the_wizard_example_builds_and_runs_silently(kit, run_setup, tmp_path):
+    out = tmp_path / "example"
+    result = subprocess.run([str(kit.tool), "build", str(ROOT / "examples" / "wizard" / "wizard.json"), "--out",
+                             str(out), "--stub", str(kit.stub), "--zor", str(kit.zor)], capture_output=True, text=True)
+    assert result.returncode == 0, result.stderr
+    run = run_setup(out / "Setup.exe", "/s", "LANGUAGE=German")
+    assert run.code == 0
+    v = run.trace.variables
+    assert (v["LANGUAGE"], v["WIZARDRESULT"], v["FINISHRESULT"], v["PROGRESS"]) == ("German", "NEXT", "NEXT", "100")
+    assert v["PROGRESSTEXT"] == "Installiere Quorvex Wizard Demo"
