@@ -185,4 +185,11 @@ std::string DatabasePackageCode(const std::string& databasePath) {
     return std::string(text, length);
 }
 
+std::string DatabaseProductVersion(const std::string& databasePath) {
+    // Opened without a commit: the copy stays as the installer left it.
+    InstallerDatabase database(databasePath);
+    auto rows = database.Select("SELECT `Value` FROM `Property` WHERE `Property` = 'ProductVersion'");
+    return rows.empty() || rows.front().empty() ? std::string() : rows.front().front();
+}
+
 }  // namespace qv::win

@@ -55,4 +55,7 @@ void ApplyProgIdUpdates(const InstallerRecords& records, const std::string& data
 // cannot be read.
 std::string DatabasePackageCode(const std::string& databasePath);
 
+// The ProductVersion property of a database; empty when it cannot be read.
+std::string DatabaseProductVersion(const std::string& databasePath);
+
 }  // namespace qv::win

@@ -3,7 +3,10 @@
 #include <windows.h>
 
 #include "common/text.h"
+#include "common/errors.h"
 #include "installer/component_commands.h"
+#include "installer/components.h"
+#include "installer/installer_database.h"
 #include "installer/product_registration_values.h"
 #include "platform/file_facts.h"
 #include "platform/files.h"
@@ -42,6 +45,21 @@ struct CacheNames {
     std::string setupFolder;
 };
 
+// The database the installer ran: a new instance's own copy, else the
+// setup's.
+std::string SetupDatabase(RunContext& cx, const CacheNames& n) {
+    return cx.records.newInstanceDatabasePath.empty() ? n.setupFolder + n.base + ".msi"
+                                                      : cx.records.newInstanceDatabasePath;
+}
+
+std::string ProductVersion(const std::string& database) {
+    try {
+        return DatabaseProductVersion(database);
+    } catch (const ScriptError&) {
+        return {};
+    }
+}
+
 void FillCache(RunContext& cx, const CacheNames& n, bool allUsers) {
     const std::string& c = n.folder;
     ForceDirectories(c);
@@ -50,8 +68,7 @@ void FillCache(RunContext& cx, const CacheNames& n, bool allUsers) {
     // removes the product, so only administrators may change its folder.
     if (allUsers && cx.host.IsNtFamily() && cx.host.IsAdministrator()) RestrictToAdministrators(c);
     if (cx.script.mediaMode == 2) cx.host.WriteTextFile(c + cx.productCode, "");
-    std::string database = cx.records.newInstanceDatabasePath.empty() ? n.setupFolder + n.base + ".msi"
-                                                                      : cx.records.newInstanceDatabasePath;
+    std::string database = SetupDatabase(cx, n);
     CopyInto(cx.startup.exePath, c + n.exe);
     CopyInto(database, c + n.base + ".msi");
     CopyInto(n.setupFolder + n.base + ".res", c + n.base + ".res");
@@ -93,6 +110,11 @@ void Register(RunContext& cx, const CacheNames& n, HKEY root) {
     std::string key = UninstallKey(title);
     for (const auto& [name, data] : UninstallEntryValues(n.folder + n.exe, title, cx.script))
         WriteRegistryString(root, key, name, data);
+    std::string location = SpaceTargetFolder(cx.vars).value_or(std::string());
+    for (const auto& [name, data] : ManagedUninstallValues(n.folder + n.exe, ProductVersion(SetupDatabase(cx, n)), location))
+        WriteRegistryString(root, key, name, data);
+    WriteRegistryNumber(root, key, "EstimatedSize",
+                        EstimatedSizeKb(RequiredSpace(cx.components, cx.componentSizes, 0)));
     WriteRegistryString(root, IdentCacheKey(cx.productCode), "", n.folder);
     cx.host.WriteTextFile(n.folder + "instance.dat", InstanceText(cx.productCode, cx.revisionCode, title));
 }

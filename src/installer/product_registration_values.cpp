@@ -8,13 +8,21 @@ std::string UninstallKey(const std::string& title) {
 
 std::string IdentCacheKey(const std::string& productCode) { return "SOFTWARE\\Zembrot\\Quorvex\\Ident.Cache\\" + productCode; }
 
+namespace {
+
+std::string UninstallCommand(const std::string& cachedSetup) {
+    return "\"" + cachedSetup + "\" REMOVE=TRUE MODIFY=FALSE";
+}
+
+}  // namespace
+
 std::vector<std::pair<std::string, std::string>> UninstallEntryValues(const std::string& cachedSetup,
                                                                        const std::string& title,
                                                                        const SetupScript& script) {
     return {
         {"DisplayIcon", cachedSetup},
         {"DisplayName", title},
-        {"UninstallString", "\"" + cachedSetup + "\" REMOVE=TRUE MODIFY=FALSE"},
+        {"UninstallString", UninstallCommand(cachedSetup)},
         // Quoted as the uninstall string is: the system runs this command,
         // and an unquoted path with blanks could start a program planted at
         // one of its prefixes.
@@ -25,6 +33,21 @@ std::vector<std::pair<std::string, std::string>> UninstallEntryValues(const std:
         {"URLUpdateInfo", script.updateLink},
         {"Comments", script.comments},
     };
+}
+
+std::vector<std::pair<std::string, std::string>> ManagedUninstallValues(const std::string& cachedSetup,
+                                                                         const std::string& productVersion,
+                                                                         const std::string& installLocation) {
+    std::vector<std::pair<std::string, std::string>> values = {{"QuietUninstallString", UninstallCommand(cachedSetup) + " /s"}};
+    if (!productVersion.empty()) values.push_back({"DisplayVersion", productVersion});
+    if (!installLocation.empty()) values.push_back({"InstallLocation", installLocation});
+    return values;
+}
+
+std::uint32_t EstimatedSizeKb(std::int64_t bytes) {
+    if (bytes <= 0) return 0;
+    std::int64_t kb = bytes / 1024 + (bytes % 1024 != 0 ? 1 : 0);
+    return kb > 0xFFFFFFFFLL ? 0xFFFFFFFFu : static_cast<std::uint32_t>(kb);
 }
 
 std::string InstanceText(const std::string& productCode, const std::string& revisionCode, const std::string& title) {

@@ -3,6 +3,7 @@
 // file names and the folder a cache that is still in use moves to.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,6 +20,17 @@ std::string IdentCacheKey(const std::string& productCode);
 std::vector<std::pair<std::string, std::string>> UninstallEntryValues(const std::string& cachedSetup,
                                                                        const std::string& title,
                                                                        const SetupScript& script);
+
+// The values of the uninstall entry that package managers and administrators
+// read, in writing order: the quiet removal command, then the product's
+// version and folder where they are known (an empty one is not written).
+std::vector<std::pair<std::string, std::string>> ManagedUninstallValues(const std::string& cachedSetup,
+                                                                         const std::string& productVersion,
+                                                                         const std::string& installLocation);
+
+// "EstimatedSize": bytes as whole kilobytes rounded up, held to what a
+// registry number of 32 bits can show.
+std::uint32_t EstimatedSizeKb(std::int64_t bytes);
 
 // "instance.dat": product code, revision code, title, one per line.
 std::string InstanceText(const std::string& productCode, const std::string& revisionCode, const std::string& title);

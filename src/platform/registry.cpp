@@ -29,6 +29,16 @@ bool WriteRegistryString(HKEY root, const std::string& key, const std::string& v
                             DWORD(data.size() + 1)) == ERROR_SUCCESS;
 }
 
+bool WriteRegistryNumber(HKEY root, const std::string& key, const std::string& value, unsigned long data) {
+    HKEY raw = nullptr;
+    if (::RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr) != ERROR_SUCCESS)
+        return false;
+    UniqueKey k(raw);
+    const DWORD number = data;
+    return ::RegSetValueExA(k.get(), value.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                            sizeof number) == ERROR_SUCCESS;
+}
+
 bool DeleteRegistryValue(HKEY root, const std::string& key, const std::string& value) {
     HKEY raw = nullptr;
     if (::RegOpenKeyExA(root, key.c_str(), 0, KEY_SET_VALUE, &raw) != ERROR_SUCCESS) return false;

@@ -12,6 +12,8 @@ namespace qv::win {
 std::optional<std::string> ReadRegistryString(HKEY root, const std::string& key, const std::string& value);
 // Opens (creating it) the key and writes a string value.
 bool WriteRegistryString(HKEY root, const std::string& key, const std::string& value, const std::string& data);
+// A REG_DWORD value.
+bool WriteRegistryNumber(HKEY root, const std::string& key, const std::string& value, unsigned long data);
 bool DeleteRegistryValue(HKEY root, const std::string& key, const std::string& value);
 // Deletes a key that has no subkeys.
 bool DeleteRegistryKey(HKEY root, const std::string& key);

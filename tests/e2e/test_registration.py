@@ -63,6 +63,9 @@ def test_an_install_caches_the_setup_and_registers_it_and_removal_undoes_both(tm
                                                                              wine, product):
     project = apply_project()
     project["script"].insert(1, cmd("Define Component", "Core", "TRUE", ""))
+    project["script"].insert(2, cmd("Define Component", "Extras", "FALSE", ""))
+    # Only the selected component counts: 1 MB + 1 byte is 1025 KB.
+    project["product"]["componentSizes"] = [{"name": "Core", "bytes": 1048577}, {"name": "Extras", "bytes": 999999}]
     exe = make_setup(project, files(product))
     title = project["product"]["title"]
     target, log = tmp_path / "target", tmp_path / "install.log"
@@ -73,8 +76,8 @@ def test_an_install_caches_the_setup_and_registers_it_and_removal_undoes_both(tm
     for name in ("Setup.exe", "Setup.msi", "Setup.res", "zor.dll"):
         assert (cache / name).read_bytes() == (exe.parent / name).read_bytes(), name
     selection = (cache / "Setup.dat").read_bytes().decode("cp1252").split("\r\n")
-    assert selection[:5] == ["VOSK-PREDEF-COMPONENT", "Core", "$", "TRUE", "TRUE"]
-    assert len(selection) == 11, "line 8, the data folder, is added for the cache"
+    assert selection[:7] == ["VOSK-PREDEF-COMPONENT", "Core", "Extras", "$", "TRUE", "TRUE", "FALSE"]
+    assert len(selection) == 13, "line 8, the data folder, is added for the cache"
     log_lines = (cache / "Setup.par").read_bytes().decode("cp1252").split("\r\n")
     pairs = list(zip(log_lines[0::2], log_lines[1::2]))
     assert ("AQV0", "TRUE") in pairs and ("PQV0_1", wine.to_windows(target) + "\\") in pairs, log_lines
@@ -86,6 +89,10 @@ def test_an_install_caches_the_setup_and_registers_it_and_removal_undoes_both(tm
     assert wine.reg_value(key, "DisplayName") == title
     assert wine.reg_value(key, "UninstallString") == f'"{cached_exe}" REMOVE=TRUE MODIFY=FALSE'
     assert wine.reg_value(key, "Publisher") == "Quorvex"
+    assert wine.reg_value(key, "QuietUninstallString") == f'"{cached_exe}" REMOVE=TRUE MODIFY=FALSE /s'
+    assert wine.reg_value(key, "DisplayVersion") == "1.0.0"
+    assert wine.reg_value(key, "InstallLocation") == wine.to_windows(target) + "\\"
+    assert wine.reg_value(key, "EstimatedSize") == hex(1025)
     ident = "HKLM\\SOFTWARE\\Zembrot\\Quorvex\\Ident.Cache\\" + v["PRODUCTCODE"]
     assert default_value(wine, ident) == wine.to_windows(cache) + "\\"
 

@@ -39,3 +39,33 @@ TEST(ProductRegistrationValues, FilesOfTheCache) {
     };
     for (const Case& k : cases) EXPECT_EQ(RetiredCacheFolder(k.cache, k.n), k.retired) << k.cache;
 }
+
+TEST(ProductRegistrationValues, ManagedValuesSkipWhatIsUnknown) {
+    const std::string setup = "C:\\Application Data\\{R}\\Setup.exe";
+    const std::string quiet = "\"C:\\Application Data\\{R}\\Setup.exe\" REMOVE=TRUE MODIFY=FALSE /s";
+    using Values = std::vector<std::pair<std::string, std::string>>;
+    struct Case {
+        std::string version, location;
+        Values expected;
+    } cases[] = {
+        {"1.2.3", "C:\\Program Files\\My App\\",
+         {{"QuietUninstallString", quiet}, {"DisplayVersion", "1.2.3"}, {"InstallLocation", "C:\\Program Files\\My App\\"}}},
+        {"", "C:\\App\\", {{"QuietUninstallString", quiet}, {"InstallLocation", "C:\\App\\"}}},
+        {"", "", {{"QuietUninstallString", quiet}}},
+    };
+    for (const Case& k : cases) EXPECT_EQ(ManagedUninstallValues(setup, k.version, k.location), k.expected) << k.version;
+    // The quiet command is the registered one plus " /s", nothing else.
+    auto entry = UninstallEntryValues(setup, "T", SetupScript{});
+    EXPECT_EQ(entry[2].second + " /s", quiet);
+}
+
+TEST(ProductRegistrationValues, EstimatedSizeRoundsUpToKilobytes) {
+    struct Case {
+        std::int64_t bytes;
+        std::uint32_t kb;
+    } cases[] = {
+        {0, 0}, {-5, 0}, {1, 1}, {1024, 1}, {1025, 2}, {10 * 1024 * 1024, 10240},
+        {0xFFFFFFFFLL * 1024, 0xFFFFFFFFu}, {0xFFFFFFFFLL * 1024 + 1, 0xFFFFFFFFu}, {INT64_MAX, 0xFFFFFFFFu},
+    };
+    for (const Case& k : cases) EXPECT_EQ(EstimatedSizeKb(k.bytes), k.kb) << k.bytes;
+}
