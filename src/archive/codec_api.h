@@ -98,7 +98,7 @@ struct QvCodecHost {
     // AES-256-CBC cipher this way, from Aes.dll) over the given inputs,
     // which it takes over; *output receives the decoded stream. Returns
     // kQvOk or a status code, with status filled in.
-    int32_t(QV_ARCHIVE_CALL* createCoder)(void* context, const QvCoderSpec* spec, QvStream* inputs, uint32_t count,
+    int32_t(QV_ARCHIVE_CALL* createCoder)(void* context, const QvCoderSpec* coderSpec, QvStream* inputs, uint32_t count,
                                           QvStream* output, QvStatus* status);
 };
 
@@ -108,9 +108,9 @@ typedef uint32_t(QV_ARCHIVE_CALL* QvCodecAbiVersionFn)(void);
 // how many methods the library decodes.
 typedef uint32_t(QV_ARCHIVE_CALL* QvCodecMethodsFn)(uint64_t* ids, uint32_t capacity);
 // "QvCodecCreateDecoder": the decoder of one coder over its inputs (count =
-// spec->numInStreams, taken over). On success *output is the decoded
+// coderSpec->numInStreams, taken over). On success *output is the decoded
 // stream; releasing it destroys the decoder. Returns kQvOk or a status code.
-typedef int32_t(QV_ARCHIVE_CALL* QvCodecCreateDecoderFn)(const QvCoderSpec* spec, QvStream* inputs, uint32_t count,
+typedef int32_t(QV_ARCHIVE_CALL* QvCodecCreateDecoderFn)(const QvCoderSpec* coderSpec, QvStream* inputs, uint32_t count,
                                                          const QvCodecHost* host, QvStream* output, QvStatus* status);
 
 // ---------------------------------------------------------------------------

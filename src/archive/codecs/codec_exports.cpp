@@ -18,13 +18,13 @@ using qv::bridge::ImportStream;
 using qv::bridge::ImportStreams;
 
 QvCoderSpec SpecOf(const Coder& coder, std::uint64_t outSize) {
-    QvCoderSpec spec{};
-    spec.methodId = coder.methodId;
-    spec.properties = coder.properties.data();
-    spec.propertiesSize = static_cast<std::uint32_t>(coder.properties.size());
-    spec.numInStreams = coder.numInStreams;
-    spec.outSize = outSize;
-    return spec;
+    QvCoderSpec coderSpec{};
+    coderSpec.methodId = coder.methodId;
+    coderSpec.properties = coder.properties.data();
+    coderSpec.propertiesSize = static_cast<std::uint32_t>(coder.properties.size());
+    coderSpec.numInStreams = coder.numInStreams;
+    coderSpec.outSize = outSize;
+    return coderSpec;
 }
 
 // Coders of other methods, built by the format library.
@@ -35,11 +35,11 @@ public:
     std::unique_ptr<InStream> MakeCoder(const Coder& coder, CoderInputs inputs, std::uint64_t outSize,
                                         const DecodeOptions&) const override {
         if (host_.createCoder == nullptr) ThrowUnsupportedMethod(coder.methodId);
-        const QvCoderSpec spec = SpecOf(coder, outSize);
+        const QvCoderSpec coderSpec = SpecOf(coder, outSize);
         qv::bridge::HandedStreams streams(std::move(inputs));
         QvStream output{};
         QvStatus status{};
-        const std::int32_t result = host_.createCoder(host_.context, &spec, streams.data(), streams.size(), &output, &status);
+        const std::int32_t result = host_.createCoder(host_.context, &coderSpec, streams.data(), streams.size(), &output, &status);
         streams.Handed();
         if (result != kQvOk) qv::bridge::ThrowStatus(status);
         return ImportStream(output);
@@ -77,28 +77,28 @@ __declspec(dllexport) std::uint32_t QV_ARCHIVE_CALL QvCodecMethods(std::uint64_t
     return count;
 }
 
-__declspec(dllexport) std::int32_t QV_ARCHIVE_CALL QvCodecCreateDecoder(const QvCoderSpec* spec, QvStream* inputs,
+__declspec(dllexport) std::int32_t QV_ARCHIVE_CALL QvCodecCreateDecoder(const QvCoderSpec* coderSpec, QvStream* inputs,
                                                                        std::uint32_t count, const QvCodecHost* host,
                                                                        QvStream* output, QvStatus* status) {
     try {
         if (inputs == nullptr && count != 0) return qv::bridge::SetStatus(status, kQvInternal, "Invalid call of the codec library");
         CoderInputs taken = ImportStreams(inputs, count);
-        if (spec == nullptr || host == nullptr || output == nullptr || host->abiVersion != kQvArchiveAbiVersion)
+        if (coderSpec == nullptr || host == nullptr || output == nullptr || host->abiVersion != kQvArchiveAbiVersion)
             return qv::bridge::SetStatus(status, kQvInternal, "Invalid call of the codec library");
         const qv::codecs::MethodTable table = qv::codecs::LibraryMethods();
-        const CoderMethod* method = FindCoderMethod(table.begin, table.end, spec->methodId);
-        if (method == nullptr) ThrowUnsupportedMethod(spec->methodId);
+        const CoderMethod* method = FindCoderMethod(table.begin, table.end, coderSpec->methodId);
+        if (method == nullptr) ThrowUnsupportedMethod(coderSpec->methodId);
         Coder coder;
-        coder.methodId = spec->methodId;
-        coder.numInStreams = spec->numInStreams;
-        if (spec->propertiesSize != 0) coder.properties.assign(spec->properties, spec->properties + spec->propertiesSize);
+        coder.methodId = coderSpec->methodId;
+        coder.numInStreams = coderSpec->numInStreams;
+        if (coderSpec->propertiesSize != 0) coder.properties.assign(coderSpec->properties, coderSpec->properties + coderSpec->propertiesSize);
         const HostCoders coders(*host);
         DecodeOptions options;
         options.memoryLimit = host->memoryLimit;
         options.maxKeyStretchPower = host->maxKeyStretchPower;
         options.password = [host] { return AskPassword(*host); };
         options.coders = &coders;
-        *output = ExportStream(method->make(coder, std::move(taken), spec->outSize, options));
+        *output = ExportStream(method->make(coder, std::move(taken), coderSpec->outSize, options));
         return kQvOk;
     } catch (...) {
         return qv::bridge::SetStatusFromCurrentException(status);

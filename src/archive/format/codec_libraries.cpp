@@ -44,18 +44,18 @@ std::int32_t QV_ARCHIVE_CALL HostPassword(void* context, std::uint16_t* buffer, 
     }
 }
 
-std::int32_t QV_ARCHIVE_CALL HostCreateCoder(void* context, const QvCoderSpec* spec, QvStream* inputs,
+std::int32_t QV_ARCHIVE_CALL HostCreateCoder(void* context, const QvCoderSpec* coderSpec, QvStream* inputs,
                                              std::uint32_t count, QvStream* output, QvStatus* status) {
     try {
         if (inputs == nullptr && count != 0) return bridge::SetStatus(status, kQvInternal, "Invalid call of the host");
         sevenzip::CoderInputs taken = bridge::ImportStreams(inputs, count);
-        if (spec == nullptr || output == nullptr) return bridge::SetStatus(status, kQvInternal, "Invalid call of the host");
+        if (coderSpec == nullptr || output == nullptr) return bridge::SetStatus(status, kQvInternal, "Invalid call of the host");
         const auto* host = static_cast<HostContext*>(context);
         sevenzip::Coder coder;
-        coder.methodId = spec->methodId;
-        coder.numInStreams = spec->numInStreams;
-        if (spec->propertiesSize != 0) coder.properties.assign(spec->properties, spec->properties + spec->propertiesSize);
-        *output = bridge::ExportStream(host->libraries.MakeCoder(coder, std::move(taken), spec->outSize, host->options));
+        coder.methodId = coderSpec->methodId;
+        coder.numInStreams = coderSpec->numInStreams;
+        if (coderSpec->propertiesSize != 0) coder.properties.assign(coderSpec->properties, coderSpec->properties + coderSpec->propertiesSize);
+        *output = bridge::ExportStream(host->libraries.MakeCoder(coder, std::move(taken), coderSpec->outSize, host->options));
         return kQvOk;
     } catch (...) {
         return bridge::SetStatusFromCurrentException(status);
@@ -87,12 +87,12 @@ std::unique_ptr<sevenzip::InStream> CodecLibraries::MakeCoder(const sevenzip::Co
                                                               const sevenzip::DecodeOptions& options) const {
     const auto it = methods_.find(coder.methodId);
     if (it == methods_.end()) sevenzip::ThrowUnsupportedMethod(coder.methodId);
-    QvCoderSpec spec{};
-    spec.methodId = coder.methodId;
-    spec.properties = coder.properties.data();
-    spec.propertiesSize = static_cast<std::uint32_t>(coder.properties.size());
-    spec.numInStreams = coder.numInStreams;
-    spec.outSize = outSize;
+    QvCoderSpec coderSpec{};
+    coderSpec.methodId = coder.methodId;
+    coderSpec.properties = coder.properties.data();
+    coderSpec.propertiesSize = static_cast<std::uint32_t>(coder.properties.size());
+    coderSpec.numInStreams = coder.numInStreams;
+    coderSpec.outSize = outSize;
     bridge::HandedStreams streams(std::move(inputs));
 
     HostContext context{*this, options};
@@ -105,7 +105,7 @@ std::unique_ptr<sevenzip::InStream> CodecLibraries::MakeCoder(const sevenzip::Co
     host.createCoder = HostCreateCoder;
     QvStream output{};
     QvStatus status{};
-    const std::int32_t result = it->second(&spec, streams.data(), streams.size(), &host, &output, &status);
+    const std::int32_t result = it->second(&coderSpec, streams.data(), streams.size(), &host, &output, &status);
     streams.Handed();
     if (result != kQvOk) bridge::ThrowStatus(status);
     return bridge::ImportStream(output);
