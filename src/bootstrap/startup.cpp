@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "common/text.h"
 #include "bootstrap/command_line.h"
 #include "bootstrap/package.h"
 #include "bootstrap/startup_windows.h"
@@ -45,13 +46,8 @@ struct Startup {
     }
 };
 
-std::string FolderOf(const std::string& path) {
-    std::size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 std::string SetupNameOf(const std::string& path) {
-    std::string file = path.substr(FolderOf(path).size());
+    std::string file = path.substr(FolderOfPath(path).size());
     std::size_t dot = file.find_last_of('.');
     return dot == std::string::npos ? file : file.substr(0, dot);
 }
@@ -159,7 +155,7 @@ int RunSetup() {
     v.exePath = ModuleFileName(nullptr);
     v.version = FileVersionText(v.exePath);
     RestrictToFirstProcessor();
-    v.setupFolder = FolderOf(v.exePath);
+    v.setupFolder = FolderOfPath(v.exePath);
     v.setupName = SetupNameOf(v.exePath);
     v.tempFolder = TempFolder();
     ForceDirectories(v.tempFolder);

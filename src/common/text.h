@@ -32,6 +32,12 @@ std::optional<std::int32_t> ParseInt32(std::string_view text);
 std::string Trim(std::string_view text);
 
 bool StartsWith(std::string_view text, std::string_view prefix);
+
+// The folder part of a path up to and including its last backslash (or
+// slash); empty when the path has none.
+std::string FolderOfPath(std::string_view path);
+// The part after the last backslash (or slash); the whole path without one.
+std::string FileNameOfPath(std::string_view path);
 bool EndsWith(std::string_view text, std::string_view suffix);
 
 }  // namespace qv

@@ -1,5 +1,6 @@
 #include "installer/derived_folders.h"
 
+#include "common/text.h"
 namespace qv {
 
 namespace {

@@ -18,12 +18,6 @@ RunSettings ReadRunSettings(std::string_view variablesText) {
     return settings;
 }
 
-std::string FolderOfPath(std::string_view path) {
-    std::size_t slash = path.find_last_of("\\/");
-    if (slash == std::string_view::npos) return {};
-    return std::string(path.substr(0, slash + 1));
-}
-
 std::optional<std::string> RunDirectory(const InstallerRunRequest& request) {
     std::string folder = FolderOfPath(request.dialogFile);
     if (folder.empty()) return std::nullopt;

@@ -53,11 +53,6 @@ RunSettings ReadRunSettings(std::string_view variablesText);
 // file, in which case the current directory stays as it is.
 std::optional<std::string> RunDirectory(const InstallerRunRequest& request);
 
-// The folder part of a path up to and including its last backslash (or
-// slash); empty when the path has none. The log file's folder is created
-// from this before the header is written.
-std::string FolderOfPath(std::string_view path);
-
 // Where the installer-side reader finds the hand-over file: the system's
 // temporary folder + the product code, no extension.
 std::string HandoverFilePath(std::string_view tempFolder, std::string_view productCode);

@@ -4,6 +4,7 @@
 
 #include <atomic>
 
+#include "common/text.h"
 #include "installer/derived_folders.h"
 #include "installer/handover_file.h"
 #include "installer/installer_calls.h"

@@ -17,11 +17,6 @@ namespace qv::win {
 
 namespace {
 
-std::string FileNameOf(const std::string& path) {
-    std::size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 std::string FullPath(const std::string& path) {
     char buffer[MAX_PATH] = {};
     DWORD length = ::GetFullPathNameA(path.c_str(), MAX_PATH, buffer, nullptr);
@@ -133,7 +128,7 @@ void CacheAndRegisterProduct(RunContext& cx, bool install, bool remove) {
     bool allUsers = IsTrueText(Variable(cx, "ALLUSERS"));
     CacheNames n;
     n.folder = cx.host.ApplicationDataRoot(allUsers) + cx.revisionCode + "\\";
-    n.exe = FileNameOf(cx.startup.exePath);
+    n.exe = FileNameOfPath(cx.startup.exePath);
     n.base = cx.startup.setupName;
     std::string root = Variable(cx, "ROOTDIR");
     n.setupFolder = root.empty() ? cx.startup.setupFolder : WithTrailingBackslash(root);

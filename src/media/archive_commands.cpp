@@ -25,11 +25,6 @@ struct ArchiveProgressSlot {
     std::string error;
 };
 
-std::string FolderOf(const std::string& path) {
-    std::size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 void ExtractArchiveCommand(RunContext& cx, const ScriptCommand& c) {
     std::string archive = cx.ParamPath(c, 1);
     std::string target = WithTrailingBackslash(cx.ParamPath(c, 2));
@@ -75,7 +70,7 @@ void RunLightModeSetup(RunContext& cx, const ScriptCommand& c) {
     }
     // The wrapped package finds the archive library beside it. When it lies in
     // the setup's own folder, that library is already there and stays.
-    std::string library = FolderOf(package) + "zor.dll";
+    std::string library = FolderOfPath(package) + "zor.dll";
     std::string ownLibrary = cx.startup.setupFolder + "zor.dll";
     bool copied = !EqualsIgnoreCaseAscii(Upper8Bit(library), Upper8Bit(ownLibrary)) &&
                   ::CopyFileA(ownLibrary.c_str(), library.c_str(), FALSE);

@@ -18,11 +18,6 @@ namespace {
 
 using toolkit::Control;
 
-std::string FolderPartOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 std::string JoinLines(const std::vector<std::string>& lines) {
     std::string text;
     for (std::size_t i = 0; i < lines.size(); ++i) text += (i ? "\r\n" : "") + lines[i];
@@ -184,10 +179,10 @@ private:
             if (Defined(c) && DirectoryExists(value)) c.SetProperty(property, value);
             if (c.Tag() == 1) {
                 if (DirectoryExists(existingTarget_)) c.SetProperty(property, existingTarget_);
-                else if (DirectoryExists(FolderPartOf(existingTarget_))) c.SetProperty(property, FolderPartOf(existingTarget_));
+                else if (DirectoryExists(FolderOfPath(existingTarget_))) c.SetProperty(property, FolderOfPath(existingTarget_));
             }
         } else {
-            if (Defined(c) && DirectoryExists(FolderPartOf(value))) c.SetProperty(property, FolderPartOf(value));
+            if (Defined(c) && DirectoryExists(FolderOfPath(value))) c.SetProperty(property, FolderOfPath(value));
             if (c.Tag() == 1 && DirectoryExists(existingTarget_)) c.SetProperty(property, existingTarget_);
         }
     }

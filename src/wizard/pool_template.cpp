@@ -28,13 +28,6 @@ std::map<HWND, PoolTemplate*>& PagesByWindow() {
     return pages;
 }
 
-std::string FileNameOf(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
-
-std::string FolderPartOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 bool Clickable(const Control& c) {
     for (const char* kind : {"TLabel", "TButton", "TRzBmpButton", "TBitBtn", "TSpeedButton", "TImage", "TShape"})
         if (c.IsA(kind)) return true;
@@ -46,7 +39,7 @@ bool Clickable(const Control& c) {
 void HideApplicationWindow(HWND page) {
     char path[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string title = FileNameOf(path);
+    std::string title = FileNameOfPath(path);
     title = title.substr(0, title.find_last_of('.'));
     HWND app = ::FindWindowA("TApplication", title.c_str());
     if (app != nullptr && app != page) ::ShowWindow(app, SW_HIDE);
@@ -78,7 +71,7 @@ std::unique_ptr<PoolTemplate> PoolTemplate::Create(WizardState& state, const std
     {
         // Relative names inside the dialog file (pictures, movies) are the
         // dialog folder's.
-        WorkingFolder inDialogFolder(FolderPartOf(formPath));
+        WorkingFolder inDialogFolder(FolderOfPath(formPath));
         // A control that touches an empty removable drive fails quietly.
         ::SetErrorMode(SEM_FAILCRITICALERRORS);
         auto bytes = ReadWholeFile(formPath);
@@ -97,7 +90,7 @@ std::unique_ptr<PoolTemplate> PoolTemplate::Create(WizardState& state, const std
     PagesByWindow()[self->window()] = self.get();
     self->timer_ = ::SetTimer(self->window(), kProgressTimer, 1000, TimerProc);
     ::SetWindowSubclass(self->window(), PageWindowProc, 1, 0);
-    self->key_ = FileNameOf(formPath);
+    self->key_ = FileNameOfPath(formPath);
     self->page_->root().SetProperty("Hint", self->key_);
     ::SetWindowLongPtrA(self->window(), GWL_EXSTYLE, ::GetWindowLongPtrA(self->window(), GWL_EXSTYLE) | WS_EX_APPWINDOW);
     return self;
@@ -196,7 +189,7 @@ toolkit::HandlerTable PoolTemplate::Handlers() {
     });
     t["FileListBox1Change"] = guarded([this](Control& c, const Event&) {
         const std::string file = c.Property("FileName").value_or("");
-        FolderBrowserChange(c, "FileListBox1Change", file, FolderPartOf(file));
+        FolderBrowserChange(c, "FileListBox1Change", file, FolderOfPath(file));
     });
     t["DirectoryListBox1Change"] = guarded([this](Control& c, const Event&) {
         const std::string folder = c.Property("Directory").value_or("");
@@ -325,7 +318,7 @@ void PoolTemplate::FollowVariables() {
         } else if (c->IsA("TFileListBox")) {
             if (DirectoryExists(value)) c->SetProperty("Directory", value);
             else if (FileExists(value)) {
-                c->SetProperty("Directory", FolderPartOf(value));
+                c->SetProperty("Directory", FolderOfPath(value));
                 c->SetProperty("FileName", value);
             }
         } else if (c->IsA("TDirectoryListBox")) {

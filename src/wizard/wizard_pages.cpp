@@ -11,11 +11,6 @@ namespace qv::win {
 
 namespace {
 
-std::string FolderPartOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 void ProcessPendingMessages() {
     while (toolkit::ProcessPageMessage(false)) {
     }
@@ -34,7 +29,7 @@ WizardPages::~WizardPages() {
 }
 
 HWND WizardPages::PreloadDialog(const std::string& identifier, const std::string& formPath) {
-    WorkingFolder inDialogFolder(FolderPartOf(formPath));
+    WorkingFolder inDialogFolder(FolderOfPath(formPath));
     const std::string key = UpperAscii(identifier);
     std::unique_ptr<PoolTemplate>* slot = nullptr;
     for (auto& [id, page] : registry_)
